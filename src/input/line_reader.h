@@ -1,0 +1,81 @@
+// Bounded line reading over a large read-ahead buffer.
+#ifndef TALLORA_INPUT_LINE_READER_H_
+#define TALLORA_INPUT_LINE_READER_H_
+
+#include <cstddef>
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+#include "input/text_slot.h"
+
+namespace tallora {
+
+// Reads an input line by line, each read bounded by its read limit N: a read
+// takes characters until it has taken a line feed, N-1 characters, or the
+// input ends. The line feed, when reached, stays in the line. A longer line
+// is split, and its remainder is what the next read sees.
+class LineReader {
+ public:
+  // The largest read limit a caller may name.
+  static constexpr std::size_t kMaxLimit = 4096;
+
+  // Reads from `file`, which is not owned and must stay open while reading.
+  explicit LineReader(std::FILE* file);
+  // Reads from a copy of `content`.
+  explicit LineReader(std::string_view content);
+
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  // Bounded line read with limit `limit`. Returns true iff at least one
+  // character was read; `*line` then views the characters, valid until the
+  // next read. At end of input with nothing left, returns false and leaves
+  // `*line` unchanged.
+  // REQUIRES: 2 <= limit <= kMaxLimit.
+  bool ReadLine(std::size_t limit, std::string_view* line);
+
+  // Bounded line read into `slot`: on success the slot holds the line up to
+  // its first NUL byte, at most the slot's capacity; on failure the slot
+  // keeps its previous text.
+  template <std::size_t kWidth>
+  bool ReadLine(std::size_t limit, TextSlot<kWidth>* slot) {
+    std::string_view line;
+    if (!ReadLine(limit, &line)) {
+      return false;
+    }
+    slot->Assign(line);
+    return true;
+  }
+
+  // A bounded line read whose text is thrown away.
+  bool SkipLine(std::size_t limit) {
+    std::string_view unused;
+    return ReadLine(limit, &unused);
+  }
+
+  // True iff a read has tried to take a further character and found none.
+  // A read that stops at a line feed or at its limit leaves it unset, even
+  // when nothing follows.
+  bool eof() const { return eof_; }
+
+  // True iff reading the file failed for a reason other than its end; the
+  // input then counts as ended where the failure happened.
+  bool error() const { return error_; }
+
+ private:
+  // Makes at least `wanted` bytes available past pos_, or all that remain.
+  void Fill(std::size_t wanted);
+
+  std::FILE* file_ = nullptr;
+  std::vector<char> buffer_;
+  std::size_t pos_ = 0;
+  std::size_t end_ = 0;
+  bool source_done_ = false;
+  bool eof_ = false;
+  bool error_ = false;
+};
+
+}  // namespace tallora
+
+#endif  // TALLORA_INPUT_LINE_READER_H_
