@@ -1,0 +1,49 @@
+#include "reports/report_path.h"
+
+#include <cstddef>
+
+#include "reports/file_system.h"
+
+namespace tallora {
+
+std::string OutputPath(std::string_view root,
+                       std::initializer_list<std::string_view> parts) {
+  std::string path(root);
+  bool first = true;
+  for (const std::string_view part : parts) {
+    if (!first) {
+      path += '\\';
+    }
+    path.append(part);
+    first = false;
+  }
+  return NativePath(std::move(path));
+}
+
+bool IsUsableName(std::string_view name) {
+  if (name.empty() || name == "." || name == "..") {
+    return false;
+  }
+  for (const char c : name) {
+    if (static_cast<unsigned char>(c) < 0x20 ||
+        std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::optional<TextSlot<9>> DateFolderName(std::string_view text) {
+  if (text.size() < 10) {
+    return std::nullopt;
+  }
+  const char name[8] = {text[0], text[1], text[3], text[4],
+                        text[6], text[7], text[8], text[9]};
+  const std::string_view view(name, sizeof name);
+  if (!IsUsableName(view)) {
+    return std::nullopt;
+  }
+  return TextSlot<9>(view);
+}
+
+}  // namespace tallora

@@ -1,0 +1,100 @@
+#include "run/run_loop.h"
+
+#include <cerrno>
+#include <memory>
+#include <string_view>
+
+#include "compute/grid_sums.h"
+#include "compute/pto_account.h"
+#include "compute/segment_totals.h"
+#include "input/block_state.h"
+#include "input/line_reader.h"
+#include "input/section_readers.h"
+#include "reports/dhe_writer.h"
+#include "reports/diagnostics.h"
+#include "reports/node_writer.h"
+#include "reports/report_context.h"
+#include "reports/shift_writer.h"
+#include "run/settings.h"
+
+namespace tallora {
+namespace {
+
+constexpr char kInputName[] = "sqlline.txt";
+constexpr char kSettingsName[] = "tallora.ini";
+
+class Console {
+ public:
+  explicit Console(std::FILE* out) : out_(out) {}
+  void Write(std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), out_);
+  }
+
+ private:
+  std::FILE* out_;
+};
+
+void ProcessBlocks(LineReader* in, Console* console,
+                   const ReportContext& context) {
+  // Lives for the whole run: header fields a block does not rewrite keep
+  // the previous block's text.
+  auto block = std::make_unique<BlockState>();
+  while (true) {
+    context.diagnostics->StartBlock();
+    if (!ReadBlockHeader(in, &block->header)) {
+      return;
+    }
+    ReadSegmentList(in, block.get());
+    ReadEventList(in, block.get());
+    const SegmentTotals totals = ComputeSegmentTotals(&block->segments);
+
+    BlockHeader& header = block->header;
+    header.unit_label.CutAtLineEnd();
+    header.block_date.CutAtLineEnd();
+    console->Write(header.unit_label.view());
+    console->Write(header.block_date.view());
+    console->Write(" DHE ");
+    WriteDheReport(header, block->segments, context);
+    console->Write(" Nodes ");
+    WriteNodeFiles(header, block->events, context);
+    console->Write(" Shifts ");
+    const PtoTotals pto = AccountPto(block->events);
+    const GridSums grid = SumDurationGrid(header);
+    WriteShiftSummary(header, block->segments, totals, pto, grid, context);
+    console->Write("\n");
+
+    block->ReleaseLists();
+    context.files->Flush();
+  }
+}
+
+}  // namespace
+
+int Run(const RunOptions& options) {
+  Console console(options.console_out);
+  Diagnostics diagnostics(options.diagnostics);
+  console.Write("Beware Witchcraft!!\n");
+  const OutputRoot root = LoadSettings(kSettingsName);
+
+  if (std::FILE* input = std::fopen(kInputName, "rb"); input == nullptr) {
+    diagnostics.Failure("cannot open input", kInputName, errno);
+  } else {
+    OutputFiles files(options.file_mode, &diagnostics);
+    LineReader in(input);
+    ProcessBlocks(&in, &console, {root.view(), &files, &diagnostics});
+    files.CloseAll();
+    if (in.error()) {
+      diagnostics.Failure("read error, input ends here", kInputName, EIO);
+    }
+    std::fclose(input);
+  }
+
+  if (std::fflush(options.console_out) != 0 ||
+      std::ferror(options.console_out) != 0) {
+    diagnostics.Failure("cannot write console output", "standard output", EIO);
+  }
+  std::fgetc(options.console_in);
+  return diagnostics.failed() ? 1 : 0;
+}
+
+}  // namespace tallora
