@@ -2,25 +2,13 @@
 
 #include <string_view>
 
+#include "compute/wrapping.h"
 #include "input/text_scan.h"
 #include "input/text_slot.h"
 #include "timecalc/duration.h"
 #include "timecalc/timestamp.h"
 
 namespace tallora {
-namespace {
-
-std::int32_t Add(std::int32_t a, std::int32_t b) {
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) +
-                                   static_cast<std::uint32_t>(b));
-}
-
-std::int32_t Sub(std::int32_t a, std::int32_t b) {
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) -
-                                   static_cast<std::uint32_t>(b));
-}
-
-}  // namespace
 
 PtoTotals AccountPto(const EventList& events) {
   PtoTotals totals;
@@ -49,12 +37,13 @@ PtoTotals AccountPto(const EventList& events) {
             t,
             "PTO Disengaged at %s with an odometer of %ld and fuel count %ld",
             {&token, &end_odometer, &end_fuel});
-        totals.seconds =
-            Add(totals.seconds,
-                Sub(TimestampToSeconds(event.timestamp), engaged_at));
-        totals.fuel = Add(totals.fuel, Sub(end_fuel, start_fuel));
-        totals.distance =
-            Add(totals.distance, Sub(end_odometer, start_odometer));
+        totals.seconds = WrappingAdd(
+            totals.seconds,
+            WrappingSub(TimestampToSeconds(event.timestamp), engaged_at));
+        totals.fuel =
+            WrappingAdd(totals.fuel, WrappingSub(end_fuel, start_fuel));
+        totals.distance = WrappingAdd(
+            totals.distance, WrappingSub(end_odometer, start_odometer));
         start_odometer = 0;
         start_fuel = 0;
         engaged_at = 0;
@@ -66,7 +55,7 @@ PtoTotals AccountPto(const EventList& events) {
       continue;
     }
     if (token.size() >= 8 && token.size() <= 10) {
-      totals.seconds = Add(totals.seconds, DurationToSeconds(token));
+      totals.seconds = WrappingAdd(totals.seconds, DurationToSeconds(token));
     }
   }
   return totals;

@@ -3,16 +3,12 @@
 #include <charconv>
 #include <cstdint>
 
+#include "compute/wrapping.h"
 #include "input/text_scan.h"
 #include "timecalc/duration.h"
 
 namespace tallora {
 namespace {
-
-std::int32_t WrappingAdd(std::int32_t a, std::int32_t b) {
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) +
-                                   static_cast<std::uint32_t>(b));
-}
 
 template <std::size_t kWidth>
 void AddCount(std::string_view field, TextSlot<kWidth>* total) {
