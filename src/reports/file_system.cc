@@ -19,18 +19,92 @@ namespace tallora {
 
 #ifdef _WIN32
 
+namespace {
+
+// Paths are 8-bit text in the ANSI code page, as the runtime library's char
+// functions take them. Returns false, with errno set, when `path` cannot be
+// converted.
+bool Widen(std::string_view path, std::wstring* wide) {
+  wide->clear();
+  if (path.empty()) {
+    return true;
+  }
+  const int size = static_cast<int>(path.size());
+  const int length =
+      MultiByteToWideChar(CP_ACP, 0, path.data(), size, nullptr, 0);
+  if (length <= 0) {
+    errno = EINVAL;
+    return false;
+  }
+  wide->resize(static_cast<std::size_t>(length));
+  MultiByteToWideChar(CP_ACP, 0, path.data(), size, wide->data(), length);
+  return true;
+}
+
+// The longest full path handed to the plain Windows functions: they refuse
+// a file path of MAX_PATH characters with its terminator, and a folder path
+// that leaves no room for an 8.3 name below it (MAX_PATH - 12).
+constexpr std::size_t kShortPathMost = MAX_PATH - 12 - 1;
+
+// The path in the form the wide runtime functions take at any length. A path
+// whose full form is longer than kShortPathMost (a long output root or a
+// deep working folder reach that easily) is given as that full form with
+// the \\?\ prefix, which lifts the limit. GetFullPathNameW makes the full
+// form with the normalisation the plain functions apply (. and .. segments,
+// / as a separator, trailing dots and spaces of the last name, device
+// names), so the long form names what the short one would. Returns false,
+// with errno set, when the path cannot be converted.
+bool PathForm(const std::string& path, std::wstring* form) {
+  if (!Widen(path, form)) {
+    return false;
+  }
+  if (form->empty()) {
+    return true;
+  }
+  const DWORD needed = GetFullPathNameW(form->c_str(), 0, nullptr, nullptr);
+  if (needed == 0) {
+    return true;  // the runtime function reports the path
+  }
+  std::wstring full(needed, L'\0');
+  const DWORD length =
+      GetFullPathNameW(form->c_str(), needed, full.data(), nullptr);
+  if (length == 0 || length >= needed) {
+    return true;
+  }
+  full.resize(length);
+  const std::wstring_view view = full;
+  if (full.size() <= kShortPathMost || view.starts_with(LR"(\\?\)") ||
+      view.starts_with(LR"(\\.\)")) {
+    return true;
+  }
+  if (view.starts_with(LR"(\\)")) {  // \\server\share\...
+    *form = LR"(\\?\UNC\)" + full.substr(2);
+  } else {
+    *form = LR"(\\?\)" + full;
+  }
+  return true;
+}
+
+}  // namespace
+
 std::string NativePath(std::string path) {
   return path;
 }
 
 bool MakeFolder(const std::string& path) {
-  return _mkdir(path.c_str()) == 0;
+  std::wstring form;
+  return PathForm(path, &form) && _wmkdir(form.c_str()) == 0;
 }
 
 int OpenForAppend(const std::string& path, int* error) {
+  std::wstring form;
+  if (!PathForm(path, &form)) {
+    *error = errno;
+    return -1;
+  }
   const int fd =
-      _open(path.c_str(), _O_WRONLY | _O_APPEND | _O_CREAT | _O_BINARY,
-            _S_IREAD | _S_IWRITE);
+      _wopen(form.c_str(), _O_WRONLY | _O_APPEND | _O_CREAT | _O_BINARY,
+             _S_IREAD | _S_IWRITE);
   if (fd < 0) {
     *error = errno;
   }

@@ -1,0 +1,254 @@
+#!/usr/bin/env bash
+# Stage: the Windows build, the program users run, tested under wine.
+#
+#  1. Cross-builds tallora.exe (and, from Debian's GoogleTest sources, the
+#     unit tests) into build-windows/ with cmake/mingw-w64.cmake.
+#  2. Runs the unit tests under wine: they take the Windows branch of
+#     src/reports/file_system.cc and of the report path tests.
+#  3. Runs the native end-to-end suite build/e2e_test against tallora.exe
+#     (TALLORA_EXE="wine .../tallora.exe").
+#  4. Runs the Linux and the Windows build on the same inputs (the fleet
+#     example, and exports made by gen_export in both mixes with LF and CR LF
+#     line ends) and requires byte-identical output trees, identical console
+#     text after CR LF -> LF, identical diagnostics and exit status, CR LF on
+#     the Windows console and no CR LF in any output file.
+#
+# Run from tests/run_all.sh after the native build in build/. Skips (exit 0,
+# "skipped: ...") when MinGW-w64 or wine is missing, unless CI=true: then the
+# missing tool is a failure. Wine runs in a private prefix,
+# build-windows/wineprefix, made on first use.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+repo=$PWD
+started=$SECONDS
+
+say() { echo "windows: $*"; }
+fail() {
+  echo "windows: FAILED: $*" >&2
+  exit 1
+}
+packages="g++-mingw-w64-x86-64 wine64"
+missing() {
+  if [ "${CI:-}" = true ]; then
+    fail "$1 is not installed (CI=true; .ci/run installs $packages)"
+  fi
+  say "skipped: $1 is not installed (Debian packages: $packages)"
+  exit 0
+}
+first_program() {
+  local p
+  for p in "$@"; do
+    if command -v "$p" >/dev/null 2>&1; then
+      command -v "$p"
+      return 0
+    fi
+  done
+  return 1
+}
+
+# --- tools -------------------------------------------------------------------
+first_program x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-g++ \
+  x86_64-w64-mingw32-g++-win32 >/dev/null ||
+  missing "MinGW-w64 (x86_64-w64-mingw32-g++)"
+wine=$(first_program wine wine64 /usr/lib/wine/wine64) || missing "wine"
+# The wine64 package alone has no /usr/bin/wineserver; wine finds it by name.
+if ! command -v wineserver >/dev/null 2>&1; then
+  for s in /usr/lib/wine/wineserver64 /usr/lib/wine/wineserver; do
+    if [ -x "$s" ]; then
+      export WINESERVER=$s
+      break
+    fi
+  done
+fi
+
+out=build-windows
+mkdir -p "$out"
+export WINEPREFIX=$repo/$out/wineprefix
+export WINEDEBUG=-all
+# No Mono or Gecko installer prompts, no desktop menu entries.
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+unset DISPLAY WAYLAND_DISPLAY
+
+# --- native build (normally made by run_all.sh before this stage) ------------
+if [ ! -x build/tallora ] || [ ! -x build/e2e_test ]; then
+  say "build/tallora or build/e2e_test missing: building build/"
+  [ -f build/CMakeCache.txt ] ||
+    cmake -S . -B build -DTALLORA_WERROR="${TALLORA_WERROR:-ON}" >/dev/null
+  cmake --build build -j"$(nproc)" >/dev/null
+fi
+gen_export=$(first_program build/gen_export build/tools/gen_export) ||
+  fail "gen_export not found in build/ (build/tools/gen_export)"
+
+# --- cross build -------------------------------------------------------------
+generator=()
+if command -v ninja >/dev/null 2>&1; then
+  generator=(-G Ninja)
+fi
+toolchain=$repo/cmake/mingw-w64.cmake
+gtest_config=$repo/$out/googletest/install/lib/cmake/GTest
+testing=(-DBUILD_TESTING=OFF)
+if [ -f "$gtest_config/GTestConfig.cmake" ]; then
+  testing=(-DBUILD_TESTING=ON -DGTest_DIR="$gtest_config")
+elif [ -f /usr/src/googletest/CMakeLists.txt ]; then
+  say "cross-building GoogleTest from /usr/src/googletest"
+  gt=$out/googletest
+  g=()
+  [ -f "$gt/build/CMakeCache.txt" ] || g=("${generator[@]}")
+  if cmake "${g[@]}" -S /usr/src/googletest -B "$gt/build" \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+    -DBUILD_GMOCK=OFF -Dgtest_disable_pthreads=ON \
+    -DCMAKE_INSTALL_PREFIX="$repo/$gt/install" >"$gt.log" 2>&1 &&
+    cmake --build "$gt/build" -j"$(nproc)" >>"$gt.log" 2>&1 &&
+    cmake --install "$gt/build" >>"$gt.log" 2>&1; then
+    testing=(-DBUILD_TESTING=ON -DGTest_DIR="$gtest_config")
+  else
+    tail -n 20 "$gt.log" >&2
+    fail "cross-building GoogleTest (log: $gt.log)"
+  fi
+else
+  say "no GoogleTest sources in /usr/src/googletest: unit tests not cross-built"
+fi
+
+say "cross-building tallora.exe"
+g=()
+[ -f "$out/CMakeCache.txt" ] || g=("${generator[@]}")
+# Test discovery, if ever wanted (ctest --test-dir build-windows), runs the
+# programs under wine at test time rather than at build time.
+if ! cmake "${g[@]}" -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+  -DTALLORA_WERROR="${TALLORA_WERROR:-ON}" "${testing[@]}" \
+  -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST \
+  >"$out/configure.log" 2>&1; then
+  tail -n 30 "$out/configure.log" >&2
+  fail "configuring the cross build (log: $out/configure.log)"
+fi
+# The unit test programs are those of the native build that are targets of
+# the cross build too; e2e_test is a POSIX program that drives the tool and
+# runs natively.
+unit_tests=()
+if [ "${testing[0]}" = -DBUILD_TESTING=ON ]; then
+  targets=$(cmake --build "$out" --target help 2>/dev/null || true)
+  for t in build/*_test; do
+    name=$(basename "$t")
+    if [ -x "$t" ] && [ "$name" != e2e_test ] &&
+      grep -Eq "(^|[ .])$name(:|\$)" <<<"$targets"; then
+      unit_tests+=("$name")
+    fi
+  done
+fi
+cmake --build "$out" -j"$(nproc)" --target tallora "${unit_tests[@]}" \
+  >"$out/build.log" 2>&1 || {
+  grep -E 'error|Error' "$out/build.log" | head -n 30 >&2
+  fail "cross build (log: $out/build.log)"
+}
+exe=$repo/$out/tallora.exe
+[ -f "$exe" ] || fail "$exe not built"
+
+# --- wine --------------------------------------------------------------------
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  say "initialising the wine prefix $WINEPREFIX"
+  if ! "$wine" wineboot -i >"$out/wineboot.log" 2>&1; then
+    cat "$out/wineboot.log" >&2
+    fail "wineboot -i (log: $out/wineboot.log)"
+  fi
+fi
+# One wine server for the whole stage, stopped on exit (only this prefix's).
+wineserver_cmd=${WINESERVER:-wineserver}
+"$wineserver_cmd" -p 2>/dev/null || true
+trap '"$wineserver_cmd" -k 2>/dev/null || true' EXIT
+
+for t in "${unit_tests[@]}"; do
+  log=$out/$t.log
+  if ! "$wine" "$out/$t.exe" --gtest_brief=1 >"$log" 2>&1; then
+    tr -d '\r' <"$log" | tail -n 40 >&2
+    fail "$t.exe under wine (log: $log)"
+  fi
+  say "$t.exe under wine:" \
+    "$(tr -d '\r' <"$log" | grep -E '^\[  PASSED  \]' || echo passed)"
+done
+
+say "end-to-end suite against tallora.exe under wine"
+if ! TALLORA_EXE="'$wine' '$exe'" build/e2e_test --gtest_brief=1 \
+  >"$out/e2e.log" 2>&1; then
+  tail -n 60 "$out/e2e.log" >&2
+  fail "e2e_test against tallora.exe (log: $out/e2e.log)"
+fi
+say "e2e_test: $(grep -E '^\[  PASSED  \]' "$out/e2e.log" || echo passed)"
+
+# --- the Linux and the Windows build on the same inputs -----------------------
+work=$(mktemp -d "${TMPDIR:-/tmp}/tallora-windows.XXXXXX")
+trap 'rm -rf "$work"; "$wineserver_cmd" -k 2>/dev/null || true' EXIT
+
+crlf_to_lf() { perl -pe 's/\r\n/\n/g' "$1"; }
+
+# compare NAME [ROOT]: runs both builds in copies of $work/NAME/in, whose
+# output root is the folder ROOT (default out), and compares.
+compare() {
+  local name=$1 case=$work/$1 root=${2:-out} status_linux status_windows
+  cp -R "$case/in" "$case/linux"
+  cp -R "$case/in" "$case/windows"
+  status_linux=0
+  (cd "$case/linux" && "$repo/build/tallora" </dev/null \
+    >"$case/linux.out" 2>"$case/linux.err") || status_linux=$?
+  status_windows=0
+  (cd "$case/windows" && "$wine" "$exe" </dev/null \
+    >"$case/windows.out" 2>"$case/windows.err") || status_windows=$?
+
+  [ "$status_linux" = "$status_windows" ] ||
+    fail "$name: exit status $status_linux on Linux, $status_windows on Windows"
+  diff -r "$case/linux" "$case/windows" >"$case/tree.diff" || {
+    head -n 20 "$case/tree.diff" >&2
+    fail "$name: output trees differ"
+  }
+  cmp -s <(crlf_to_lf "$case/windows.out") "$case/linux.out" || {
+    diff <(crlf_to_lf "$case/windows.out") "$case/linux.out" | head -n 10 >&2
+    fail "$name: console text differs"
+  }
+  cmp -s <(crlf_to_lf "$case/windows.err") "$case/linux.err" || {
+    diff <(crlf_to_lf "$case/windows.err") "$case/linux.err" | head -n 10 >&2
+    fail "$name: diagnostics differ"
+  }
+  # The Windows console is in text mode: every line ends CR LF.
+  perl -ne 'exit 1 if !/\r\n\z/' "$case/windows.out" ||
+    fail "$name: a Windows console line does not end with CR LF"
+  # Every output file is binary: lines end with LF alone.
+  local crlf_file
+  crlf_file=$(grep -rl $'\r$' "$case/windows/$root" | head -n 1 || true)
+  [ -z "$crlf_file" ] ||
+    fail "$name: an output file holds CR LF line ends: $crlf_file"
+  local files lines
+  files=$(find "$case/windows/$root" -type f | wc -l)
+  lines=$(find "$case/windows/$root" -type f -exec cat {} + | wc -l)
+  [ "$files" -gt 1 ] || fail "$name: no report files written"
+  say "$name: identical ($files files, $lines lines," \
+    "$(wc -l <"$case/linux.out") console lines)"
+  rm -rf "$case"
+}
+
+mkdir -p "$work/fleet"
+cp -R examples/fleet "$work/fleet/in"
+rm -rf "$work/fleet/in/out/Shift" "$work/fleet/in/out/Node"
+find "$work/fleet/in/out/dhe" -name '*.rep' -delete
+compare fleet
+
+# An output root of 288 characters: paths longer than Windows' MAX_PATH.
+long=$(printf 'x%.0s' {1..95})
+mkdir -p "$work/long-root/in/$long/$long/$long/dhe"
+cp examples/fleet/sqlline.txt "$work/long-root/in/"
+printf '%s\r\n' "$long\\$long\\$long\\" >"$work/long-root/in/tallora.ini"
+compare long-root "$long/$long/$long"
+
+# name mix size-mb seed line-end-option
+while read -r name mix size seed crlf; do
+  mkdir -p "$work/$name/in/out/dhe"
+  "$gen_export" --out "$work/$name/in/sqlline.txt" --mix "$mix" \
+    --size-mb "$size" --seed "$seed" ${crlf:+--crlf} >/dev/null
+  printf 'out\\\r\n' >"$work/$name/in/tallora.ini"
+  compare "$name"
+done <<'EOF'
+typical-lf typical 3 11
+typical-crlf typical 3 12 crlf
+location-heavy-lf location-heavy 2 13
+location-heavy-crlf location-heavy 2 14 crlf
+EOF
+
+say "passed in $((SECONDS - started)) s"
