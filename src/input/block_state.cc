@@ -4,11 +4,23 @@
 
 namespace tallora {
 
-void EventList::Append(const TextSlot<kEventTimestampWidth>& timestamp,
-                       const TextSlot<kEventTextWidth>& text) {
+namespace {
+
+// What a slot of width kWidth keeps of `text`.
+template <std::size_t kWidth>
+std::string_view AsSlotKeeps(std::string_view text) {
+  text = text.substr(0, TextSlot<kWidth>::capacity());
+  return text.substr(0, text.find('\0'));
+}
+
+}  // namespace
+
+void EventList::Append(std::string_view timestamp, std::string_view text) {
+  timestamp = AsSlotKeeps<kEventTimestampWidth>(timestamp);
+  text = AsSlotKeeps<kEventTextWidth>(text);
   entries_.push_back({bytes_.size(), timestamp.size(), text.size()});
-  bytes_.insert(bytes_.end(), timestamp.view().begin(), timestamp.view().end());
-  bytes_.insert(bytes_.end(), text.view().begin(), text.view().end());
+  bytes_.insert(bytes_.end(), timestamp.begin(), timestamp.end());
+  bytes_.insert(bytes_.end(), text.begin(), text.end());
 }
 
 void EventList::Clear() {

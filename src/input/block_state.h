@@ -69,8 +69,13 @@ struct EventView {
 // other, so that a block's events cost about what they take in the export.
 class EventList {
  public:
+  // Appends an event, each line kept as its slot would keep it: up to its
+  // first NUL byte, at most the slot's capacity.
+  void Append(std::string_view timestamp, std::string_view text);
   void Append(const TextSlot<kEventTimestampWidth>& timestamp,
-              const TextSlot<kEventTextWidth>& text);
+              const TextSlot<kEventTextWidth>& text) {
+    Append(timestamp.view(), text.view());
+  }
   // Forgets every event; the storage is kept for the next block.
   void Clear();
 

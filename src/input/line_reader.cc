@@ -12,12 +12,20 @@ constexpr std::size_t kChunk = std::size_t{1} << 20;
 }  // namespace
 
 LineReader::LineReader(std::FILE* file)
-    : file_(file), buffer_(kChunk + kMaxLimit) {}
+    : file_(file),
+      // Not zeroed: only bytes read from the file are ever looked at.
+      buffer_(std::make_unique_for_overwrite<char[]>(kChunk + kMaxLimit)),
+      capacity_(kChunk + kMaxLimit) {}
 
 LineReader::LineReader(std::string_view content)
-    : buffer_(content.begin(), content.end()),
+    : buffer_(std::make_unique_for_overwrite<char[]>(content.size())),
+      capacity_(content.size()),
       end_(content.size()),
-      source_done_(true) {}
+      source_done_(true) {
+  if (!content.empty()) {
+    std::memcpy(buffer_.get(), content.data(), content.size());
+  }
+}
 
 void LineReader::Fill(std::size_t wanted) {
   if (source_done_ || end_ - pos_ >= wanted) {
@@ -25,12 +33,12 @@ void LineReader::Fill(std::size_t wanted) {
   }
   // Keep the unread tail and refill the rest of the buffer in one chunk.
   const std::size_t tail = end_ - pos_;
-  std::memmove(buffer_.data(), buffer_.data() + pos_, tail);
+  std::memmove(buffer_.get(), buffer_.get() + pos_, tail);
   pos_ = 0;
   end_ = tail;
   while (end_ < wanted && !source_done_) {
     const std::size_t got =
-        std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+        std::fread(buffer_.get() + end_, 1, capacity_ - end_, file_);
     end_ += got;
     if (got == 0) {
       source_done_ = true;
@@ -42,13 +50,15 @@ void LineReader::Fill(std::size_t wanted) {
 bool LineReader::ReadLine(std::size_t limit, std::string_view* line) {
   assert(limit >= 2 && limit <= kMaxLimit);
   const std::size_t most = limit - 1;
-  Fill(most);
+  if (end_ - pos_ < most) {
+    Fill(most);
+  }
   const std::size_t available = end_ - pos_;
   if (available == 0) {
     eof_ = true;
     return false;
   }
-  const char* start = buffer_.data() + pos_;
+  const char* start = buffer_.get() + pos_;
   const std::size_t span = std::min(available, most);
   const void* feed = std::memchr(start, '\n', span);
   std::size_t length = span;

@@ -4,8 +4,8 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <memory>
 #include <string_view>
-#include <vector>
 
 #include "input/text_slot.h"
 
@@ -68,7 +68,8 @@ class LineReader {
   void Fill(std::size_t wanted);
 
   std::FILE* file_ = nullptr;
-  std::vector<char> buffer_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t capacity_ = 0;
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
   bool source_done_ = false;

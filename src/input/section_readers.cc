@@ -118,17 +118,18 @@ void ReadEventList(LineReader* in, BlockState* block) {
   assert(block->events.empty());
   std::int32_t count = 0;
   ScanText(block->admin_line.view(), "Admin %d\n", {&count});
+  // The timestamp is copied out: the next read may move the reader's buffer.
   TextSlot<kEventTimestampWidth> timestamp;
-  TextSlot<kEventTextWidth> text;
+  std::string_view text;
   for (std::int32_t i = 0; i < count; ++i) {
     if (!in->ReadLine(kEventTimestampWidth, &timestamp) ||
         !in->ReadLine(kEventTextWidth, &text)) {
       return;
     }
-    if (CharAt(text.view(), 0, 'P') && CharAt(text.view(), 1, 'e')) {
+    if (CharAt(text, 0, 'P') && CharAt(text, 1, 'e')) {
       continue;
     }
-    block->events.Append(timestamp, text);
+    block->events.Append(timestamp.view(), text);
   }
 }
 

@@ -63,8 +63,11 @@ bool operator==(const TextSlot<kWidth>& slot, std::string_view text) {
 
 // The text up to its first carriage return or line feed.
 inline std::string_view CutAtLineEnd(std::string_view text) {
-  const std::size_t end = text.find_first_of("\r\n");
-  return end == std::string_view::npos ? text : text.substr(0, end);
+  std::size_t end = 0;
+  while (end < text.size() && text[end] != '\r' && text[end] != '\n') {
+    ++end;
+  }
+  return text.substr(0, end);
 }
 
 // True iff `text` has `c` at position `pos`; a position beyond the end of the

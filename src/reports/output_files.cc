@@ -2,12 +2,13 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cerrno>
 
 namespace tallora {
 namespace {
 
 // Pending bytes of one file are written out once they reach this size.
-constexpr std::size_t kPendingLimit = 16 * 1024;
+constexpr std::size_t kPendingLimit = std::size_t{16} * 1024;
 
 }  // namespace
 
@@ -28,10 +29,17 @@ void OutputFiles::MakeFolder(const std::string& path) {
 bool OutputFiles::Append(const std::string& path, std::string_view bytes,
                          std::initializer_list<const std::string*> folders,
                          int* error) {
+  FileRef ref;
+  return Append(path, bytes, folders, &ref, error);
+}
+
+bool OutputFiles::Append(const std::string& path, std::string_view bytes,
+                         std::initializer_list<const std::string*> folders,
+                         FileRef* ref, int* error) {
   if (mode_ == FileMode::kOpenPerAppend) {
     return AppendPerCall(path, bytes, error);
   }
-  return AppendKeepOpen(path, bytes, folders, error);
+  return AppendKeepOpen(path, bytes, folders, ref, error);
 }
 
 bool OutputFiles::AppendPerCall(const std::string& path, std::string_view bytes,
@@ -54,8 +62,9 @@ bool OutputFiles::AppendPerCall(const std::string& path, std::string_view bytes,
 
 bool OutputFiles::AppendKeepOpen(
     const std::string& path, std::string_view bytes,
-    std::initializer_list<const std::string*> folders, int* error) {
-  OpenFile* file = Lookup(path, folders, error);
+    std::initializer_list<const std::string*> folders, FileRef* ref,
+    int* error) {
+  OpenFile* file = Lookup(path, folders, ref, error);
   if (file == nullptr) {
     return false;
   }
@@ -69,12 +78,31 @@ bool OutputFiles::AppendKeepOpen(
 
 OutputFiles::OpenFile* OutputFiles::Lookup(
     const std::string& path, std::initializer_list<const std::string*> folders,
+    FileRef* ref, int* error) {
+  if (ref->serial != 0 && ref->slot < files_.size() &&
+      files_[ref->slot].serial == ref->serial) {
+    return &files_[ref->slot];
+  }
+  OpenFile* file = Open(path, folders, error);
+  if (file != nullptr) {
+    *ref = {static_cast<std::size_t>(file - files_.data()), file->serial};
+  }
+  return file;
+}
+
+OutputFiles::OpenFile* OutputFiles::Open(
+    const std::string& path, std::initializer_list<const std::string*> folders,
     int* error) {
   if (const auto found = slot_by_path_.find(path);
       found != slot_by_path_.end()) {
     return &files_[found->second];
   }
   int fd = OpenForAppend(path, error);
+  // The process may allow fewer open files than kMaxOpenFiles: close the
+  // least recently used ones until the open succeeds.
+  while (fd < 0 && (*error == EMFILE || *error == ENFILE) && ReleaseOldest()) {
+    fd = OpenForAppend(path, error);
+  }
   if (fd < 0 && folders.size() > 0) {
     // A folder remembered as made may have been removed since: make the
     // file's folders again and retry once.
@@ -121,6 +149,7 @@ OutputFiles::OpenFile* OutputFiles::Lookup(
   }
   OpenFile& file = files_[slot];
   file.fd = fd;
+  file.serial = ++openings_;
   file.id = has_id ? id : FileId{};
   file.path = path;
   file.pending.clear();
@@ -150,10 +179,27 @@ void OutputFiles::Release(std::size_t slot) {
     diagnostics_->WriteFailed(file.path, error);
   }
   file.fd = -1;
+  file.serial = 0;
   for (const std::string& alias : file.aliases) {
     slot_by_path_.erase(alias);
   }
   file.aliases.clear();
+}
+
+bool OutputFiles::ReleaseOldest() {
+  std::size_t oldest = files_.size();
+  for (std::size_t slot = 0; slot < files_.size(); ++slot) {
+    if (files_[slot].fd >= 0 &&
+        (oldest == files_.size() ||
+         files_[slot].last_use < files_[oldest].last_use)) {
+      oldest = slot;
+    }
+  }
+  if (oldest == files_.size()) {
+    return false;
+  }
+  Release(oldest);
+  return true;
 }
 
 void OutputFiles::Flush() {

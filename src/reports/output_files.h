@@ -53,6 +53,19 @@ class OutputFiles {
   bool Append(const std::string& path, std::string_view bytes,
               std::initializer_list<const std::string*> folders, int* error);
 
+  // Where a path was last found open, so that repeated appends to one path
+  // skip looking it up while its file stays open.
+  struct FileRef {
+    std::size_t slot = 0;
+    std::uint64_t serial = 0;  // 0: not found yet
+  };
+
+  // As Append above, and fills `*ref` for the next append to `path`.
+  // REQUIRES: `*ref` is new or was filled by an append to `path`.
+  bool Append(const std::string& path, std::string_view bytes,
+              std::initializer_list<const std::string*> folders, FileRef* ref,
+              int* error);
+
   // Writes out every buffered byte. Called at the end of each block.
   void Flush();
 
@@ -66,6 +79,7 @@ class OutputFiles {
     std::string path;  // the path it was opened by, for diagnostics
     std::string pending;
     std::uint64_t last_use = 0;
+    std::uint64_t serial = 0;          // unique to this opening of the file
     std::vector<std::string> aliases;  // every path mapped to this file
   };
 
@@ -73,15 +87,22 @@ class OutputFiles {
                      int* error);
   bool AppendKeepOpen(const std::string& path, std::string_view bytes,
                       std::initializer_list<const std::string*> folders,
-                      int* error);
-  // The slot of the open file for `path`, opening it when needed, or
-  // nullptr when it cannot be opened.
+                      FileRef* ref, int* error);
+  // The open file for `path`: the one `*ref` names while it stays open,
+  // otherwise Open(), filling `*ref`.
   OpenFile* Lookup(const std::string& path,
                    std::initializer_list<const std::string*> folders,
-                   int* error);
+                   FileRef* ref, int* error);
+  // The open file for `path`, opening it when needed, or nullptr when it
+  // cannot be opened.
+  OpenFile* Open(const std::string& path,
+                 std::initializer_list<const std::string*> folders, int* error);
   // Writes out the pending bytes of `file`. Returns false, after reporting,
   // when the write fails.
   bool WritePending(OpenFile* file);
+  // Releases the least recently used open file. Returns false iff none is
+  // open.
+  bool ReleaseOldest();
   // Flushes and closes `file` and forgets its paths.
   void Release(std::size_t slot);
 
@@ -91,6 +112,7 @@ class OutputFiles {
   std::unordered_map<std::string, std::size_t> slot_by_path_;
   std::unordered_set<std::string> folders_made_;
   std::uint64_t clock_ = 0;
+  std::uint64_t openings_ = 0;
 };
 
 }  // namespace tallora

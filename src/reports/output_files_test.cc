@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 #include <string>
 
 #include "support/temp_dir.h"
@@ -56,6 +59,23 @@ TEST_P(OutputFilesTest, KeepsOrderWhenMoreFilesThanCanStayOpen) {
   }
 }
 
+TEST_P(OutputFilesTest, RememberedFileClosedToMakeRoomIsNotWrittenThrough) {
+  OutputFiles files(GetParam(), &diagnostics_);
+  int error = 0;
+  OutputFiles::FileRef first;
+  ASSERT_TRUE(files.Append(Path("first"), "1\n", {}, &first, &error));
+  // Closes "first", with its line still buffered, and reuses its slot.
+  for (std::size_t i = 0; i < OutputFiles::kMaxOpenFiles; ++i) {
+    ASSERT_TRUE(files.Append(Path(std::to_string(i)), "x\n", {}, &error));
+  }
+  ASSERT_TRUE(files.Append(Path("first"), "2\n", {}, &first, &error));
+  files.CloseAll();
+  EXPECT_EQ(ReadFile(dir_ / "first"), "1\n2\n");
+  for (std::size_t i = 0; i < OutputFiles::kMaxOpenFiles; ++i) {
+    EXPECT_EQ(ReadFile(dir_ / std::to_string(i)), "x\n");
+  }
+}
+
 TEST_P(OutputFilesTest, TwoPathsToOneFileKeepTheOrderOfAppends) {
   OutputFiles files(GetParam(), &diagnostics_);
   std::filesystem::create_directory(dir_ / "sub");
@@ -87,6 +107,30 @@ TEST_P(OutputFilesTest, FolderRemovedDuringTheRunIsMadeAgain) {
 }
 
 #ifndef _WIN32
+TEST_P(OutputFilesTest, FewerOpenFilesAllowedThanKeptOpenLosesNothing) {
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+  rlimit low = saved;
+  low.rlim_cur = 32;  // well below kMaxOpenFiles
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+  {
+    OutputFiles files(GetParam(), &diagnostics_);
+    int error = 0;
+    for (int round = 0; round < 3; ++round) {
+      for (int i = 0; i < 60; ++i) {
+        EXPECT_TRUE(files.Append(Path(std::to_string(i)),
+                                 std::to_string(round) + "\n", {}, &error));
+      }
+    }
+    files.CloseAll();
+  }
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &saved), 0);
+  for (int i = 0; i < 60; ++i) {
+    EXPECT_EQ(ReadFile(dir_ / std::to_string(i)), "0\n1\n2\n");
+  }
+  EXPECT_FALSE(diagnostics_.failed());
+}
+
 TEST_P(OutputFilesTest, FullDiskIsReportedNamingTheFile) {
   OutputFiles files(GetParam(), &diagnostics_);
   int error = 0;
