@@ -22,8 +22,8 @@ class ScanTarget {
   ScanTarget(std::int32_t* number) : number_(number) {}  // NOLINT: implicit
 
  private:
-  friend int ScanText(std::string_view, std::string_view,
-                      std::initializer_list<ScanTarget>);
+  friend int ScanText(std::string_view text, std::string_view format,
+                      std::initializer_list<ScanTarget> targets);
   std::string_view* word_ = nullptr;
   std::int32_t* number_ = nullptr;
 };

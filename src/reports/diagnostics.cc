@@ -61,8 +61,10 @@ void Diagnostics::Line(std::string_view what, std::string_view subject,
     line.append(": ").append(reason);
   }
   line += '\n';
-  std::fwrite(line.data(), 1, line.size(), sink_);
-  std::fflush(sink_);
+  // A diagnostic that cannot be written has nowhere else to go; the exit
+  // status still tells of the failure.
+  (void)std::fwrite(line.data(), 1, line.size(), sink_);
+  (void)std::fflush(sink_);
 }
 
 }  // namespace tallora

@@ -1,5 +1,6 @@
 #include "reports/report_path.h"
 
+#include <algorithm>
 #include <cstddef>
 
 #include "reports/file_system.h"
@@ -24,13 +25,10 @@ bool IsUsableName(std::string_view name) {
   if (name.empty() || name == "." || name == "..") {
     return false;
   }
-  for (const char c : name) {
-    if (static_cast<unsigned char>(c) < 0x20 ||
-        std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos) {
-      return false;
-    }
-  }
-  return true;
+  return std::ranges::none_of(name, [](char c) {
+    return static_cast<unsigned char>(c) < 0x20 ||
+           std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos;
+  });
 }
 
 std::optional<TextSlot<9>> DateFolderName(std::string_view text) {

@@ -27,7 +27,9 @@ class Console {
  public:
   explicit Console(std::FILE* out) : out_(out) {}
   void Write(std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), out_);
+    // A failed write leaves the stream's error set; the run checks it once,
+    // at its end.
+    (void)std::fwrite(text.data(), 1, text.size(), out_);
   }
 
  private:
@@ -74,7 +76,12 @@ int Run(const RunOptions& options) {
   Console console(options.console_out);
   Diagnostics diagnostics(options.diagnostics);
   console.Write("Beware Witchcraft!!\n");
-  const OutputRoot root = LoadSettings(kSettingsName);
+  bool settings_unreadable = false;
+  const OutputRoot root = LoadSettings(kSettingsName, &settings_unreadable);
+  if (settings_unreadable) {
+    diagnostics.Failure("read error, output root taken as empty", kSettingsName,
+                        EIO);
+  }
 
   if (std::FILE* input = std::fopen(kInputName, "rb"); input == nullptr) {
     diagnostics.Failure("cannot open input", kInputName, errno);
@@ -86,14 +93,14 @@ int Run(const RunOptions& options) {
     if (in.error()) {
       diagnostics.Failure("read error, input ends here", kInputName, EIO);
     }
-    std::fclose(input);
+    (void)std::fclose(input);  // read only: nothing can be lost
   }
 
   if (std::fflush(options.console_out) != 0 ||
       std::ferror(options.console_out) != 0) {
     diagnostics.Failure("cannot write console output", "standard output", EIO);
   }
-  std::fgetc(options.console_in);
+  (void)std::fgetc(options.console_in);  // any key, or none, ends the wait
   return diagnostics.failed() ? 1 : 0;
 }
 

@@ -13,14 +13,20 @@ OutputRoot ReadSettings(LineReader* in) {
   return root;
 }
 
-OutputRoot LoadSettings(const char* path) {
+OutputRoot LoadSettings(const char* path, bool* read_failed) {
+  if (read_failed != nullptr) {
+    *read_failed = false;
+  }
   std::FILE* file = std::fopen(path, "rb");
   if (file == nullptr) {
     return {};
   }
   LineReader in(file);
   const OutputRoot root = ReadSettings(&in);
-  std::fclose(file);
+  if (read_failed != nullptr) {
+    *read_failed = in.error();
+  }
+  (void)std::fclose(file);  // read only: nothing can be lost
   return root;
 }
 

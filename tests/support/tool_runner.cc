@@ -34,11 +34,36 @@ bool RunsWindowsBuild() {
 }
 
 ToolResult RunTool(const std::filesystem::path& folder) {
+  return RunTool(folder, RunLimits{});
+}
+
+bool CanLimitAddressSpace() {
+#if defined(__SANITIZE_ADDRESS__)
+  return false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+  return false;
+#endif
+#endif
+  return !RunsWindowsBuild();
+}
+
+ToolResult RunTool(const std::filesystem::path& folder,
+                   const RunLimits& limits) {
+  std::string prefix;
+  if (limits.address_space > 0) {
+    prefix +=
+        "ulimit -v " + std::to_string(limits.address_space / 1024) + " && ";
+  }
+  if (limits.file_size > 0) {
+    prefix += "trap '' XFSZ && ulimit -f " +
+              std::to_string(limits.file_size / 512) + " && ";
+  }
   const std::filesystem::path out =
       folder / ".." / (folder.filename().string() + ".out");
   const std::filesystem::path err =
       folder / ".." / (folder.filename().string() + ".err");
-  const std::string command = "cd '" + folder.string() + "' && " +
+  const std::string command = "cd '" + folder.string() + "' && " + prefix +
                               ToolCommand() + " </dev/null >'" + out.string() +
                               "' 2>'" + err.string() + "'";
   const int status = std::system(command.c_str());

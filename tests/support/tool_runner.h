@@ -3,6 +3,7 @@
 #ifndef TALLORA_TESTS_SUPPORT_TOOL_RUNNER_H_
 #define TALLORA_TESTS_SUPPORT_TOOL_RUNNER_H_
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -23,6 +24,27 @@ ToolResult RunTool(const std::filesystem::path& folder);
 
 // True iff the tool under test is a Windows build run through an emulator.
 bool RunsWindowsBuild();
+
+// Resource limits put on one run of the tool. Zero means no limit.
+struct RunLimits {
+  // Address space of the tool in bytes, rounded down to whole KiB.
+  std::uint64_t address_space = 0;
+  // Largest size of any file the tool writes (its console and diagnostics
+  // included), in bytes, rounded down to a multiple of 512. SIGXFSZ is
+  // ignored, so a write past the limit writes what fits and then fails with
+  // EFBIG instead of ending the tool.
+  std::uint64_t file_size = 0;
+};
+
+// As RunTool(folder), with `limits` set by the shell that starts the tool.
+// An exit code above 128 means the tool was ended by a signal.
+ToolResult RunTool(const std::filesystem::path& folder,
+                   const RunLimits& limits);
+
+// True iff an address-space limit fits the tool under test: false for a
+// Windows build under an emulator and for a sanitizer build, which reserves
+// terabytes of address space for its shadow memory.
+bool CanLimitAddressSpace();
 
 }  // namespace tallora::testing
 
