@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cerrno>
 #include <cstring>
 
 namespace tallora {
@@ -42,7 +43,10 @@ void LineReader::Fill(std::size_t wanted) {
     end_ += got;
     if (got == 0) {
       source_done_ = true;
-      error_ = std::ferror(file_) != 0;
+      if (std::ferror(file_) != 0) {
+        error_ = true;
+        error_number_ = errno;
+      }
     }
   }
 }

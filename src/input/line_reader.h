@@ -62,6 +62,8 @@ class LineReader {
   // True iff reading the file failed for a reason other than its end; the
   // input then counts as ended where the failure happened.
   bool error() const { return error_; }
+  // The errno value of the failed read; meaningful iff error().
+  int error_number() const { return error_number_; }
 
  private:
   // Makes at least `wanted` bytes available past pos_, or all that remain.
@@ -75,6 +77,7 @@ class LineReader {
   bool source_done_ = false;
   bool eof_ = false;
   bool error_ = false;
+  int error_number_ = 0;
 };
 
 }  // namespace tallora

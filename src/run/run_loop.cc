@@ -76,11 +76,11 @@ int Run(const RunOptions& options) {
   Console console(options.console_out);
   Diagnostics diagnostics(options.diagnostics);
   console.Write("Beware Witchcraft!!\n");
-  bool settings_unreadable = false;
-  const OutputRoot root = LoadSettings(kSettingsName, &settings_unreadable);
-  if (settings_unreadable) {
+  int settings_error = 0;
+  const OutputRoot root = LoadSettings(kSettingsName, &settings_error);
+  if (settings_error != 0) {
     diagnostics.Failure("read error, output root taken as empty", kSettingsName,
-                        EIO);
+                        settings_error);
   }
 
   if (std::FILE* input = std::fopen(kInputName, "rb"); input == nullptr) {
@@ -91,7 +91,8 @@ int Run(const RunOptions& options) {
     ProcessBlocks(&in, &console, {root.view(), &files, &diagnostics});
     files.CloseAll();
     if (in.error()) {
-      diagnostics.Failure("read error, input ends here", kInputName, EIO);
+      diagnostics.Failure("read error, input ends here", kInputName,
+                          in.error_number());
     }
     (void)std::fclose(input);  // read only: nothing can be lost
   }

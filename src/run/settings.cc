@@ -13,9 +13,9 @@ OutputRoot ReadSettings(LineReader* in) {
   return root;
 }
 
-OutputRoot LoadSettings(const char* path, bool* read_failed) {
-  if (read_failed != nullptr) {
-    *read_failed = false;
+OutputRoot LoadSettings(const char* path, int* read_error) {
+  if (read_error != nullptr) {
+    *read_error = 0;
   }
   std::FILE* file = std::fopen(path, "rb");
   if (file == nullptr) {
@@ -23,8 +23,8 @@ OutputRoot LoadSettings(const char* path, bool* read_failed) {
   }
   LineReader in(file);
   const OutputRoot root = ReadSettings(&in);
-  if (read_failed != nullptr) {
-    *read_failed = in.error();
+  if (read_error != nullptr && in.error()) {
+    *read_error = in.error_number();
   }
   (void)std::fclose(file);  // read only: nothing can be lost
   return root;

@@ -18,10 +18,11 @@ using OutputRoot = TextSlot<300>;
 OutputRoot ReadSettings(LineReader* in);
 
 // The output root from the settings file at `path`; empty when the file
-// cannot be opened. When `read_failed` is given, sets it to true iff the file
-// opened but could not be read (a folder in its place, say); the root then
-// holds what was read before the failure.
-OutputRoot LoadSettings(const char* path, bool* read_failed = nullptr);
+// cannot be opened. When `read_error` is given, sets it to the errno value
+// of a failed read when the file opened but could not be read (a folder in
+// its place, say), else to 0; the root then holds what was read before the
+// failure.
+OutputRoot LoadSettings(const char* path, int* read_error = nullptr);
 
 }  // namespace tallora
 
