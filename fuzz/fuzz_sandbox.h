@@ -38,9 +38,9 @@ class Sandbox {
   // outside the twins; each exit status is 0 or 1, and 1 exactly when
   // diagnostics were written; every diagnostic is one line
   // "tallora: ..."; and both twins hold the same files with the same bytes,
-  // and said the same. Afterwards removes from both twins every entry not
-  // named in `keep`. When `only` is not empty, also aborts if a twin holds
-  // an entry outside `keep` and `only` after the run.
+  // and reported the same files failing. Afterwards removes from both twins
+  // every entry not named in `keep`. When `only` is not empty, also aborts if a
+  // twin holds an entry outside `keep` and `only` after the run.
   void RunAndCheck(std::initializer_list<std::string_view> keep,
                    std::initializer_list<std::string_view> only = {});
 

@@ -32,6 +32,12 @@ void LineReader::Fill(std::size_t wanted) {
   if (source_done_ || end_ - pos_ >= wanted) {
     return;
   }
+  if (interrupts_ != nullptr &&
+      interrupts_->load(std::memory_order_relaxed) >= end_at_) {
+    source_done_ = true;
+    ended_early_ = true;
+    return;
+  }
   // Keep the unread tail and refill the rest of the buffer in one chunk.
   const std::size_t tail = end_ - pos_;
   std::memmove(buffer_.get(), buffer_.get() + pos_, tail);

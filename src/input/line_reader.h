@@ -2,6 +2,7 @@
 #ifndef TALLORA_INPUT_LINE_READER_H_
 #define TALLORA_INPUT_LINE_READER_H_
 
+#include <atomic>
 #include <cstddef>
 #include <cstdio>
 #include <memory>
@@ -59,6 +60,16 @@ class LineReader {
   // when nothing follows.
   bool eof() const { return eof_; }
 
+  // Makes the input end where it stands, as if the file ended there, at the
+  // first refill after `*interrupts` has reached `at`: from then on reads
+  // fail as at the end of the input. `interrupts` must outlive the reader.
+  void EndWhen(const std::atomic<int>* interrupts, int at) {
+    interrupts_ = interrupts;
+    end_at_ = at;
+  }
+  // True iff the input was ended by EndWhen() rather than by its end.
+  bool ended_early() const { return ended_early_; }
+
   // True iff reading the file failed for a reason other than its end; the
   // input then counts as ended where the failure happened.
   bool error() const { return error_; }
@@ -78,6 +89,9 @@ class LineReader {
   bool eof_ = false;
   bool error_ = false;
   int error_number_ = 0;
+  const std::atomic<int>* interrupts_ = nullptr;
+  int end_at_ = 0;
+  bool ended_early_ = false;
 };
 
 }  // namespace tallora

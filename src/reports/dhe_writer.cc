@@ -4,7 +4,7 @@
 #include <string>
 
 #include "input/text_scan.h"
-#include "reports/line_text.h"
+#include "reports/csv_line.h"
 #include "reports/report_path.h"
 
 namespace tallora {
@@ -31,8 +31,7 @@ void WriteDheReport(const BlockHeader& header,
         .append(unit_label)
         .append("\n");
   }
-  int ignored = 0;
-  context.files->Append(path, lines, {}, &ignored);
+  context.files->Append(path, FileKind::kDhe, lines);
 }
 
 }  // namespace tallora

@@ -5,7 +5,16 @@
 namespace tallora {
 namespace {
 
-// The name quoted, with bytes that a console would not show as \xNN.
+std::string LinesLost(std::size_t lines) {
+  if (lines == 0) {
+    return {};
+  }
+  return ", " + std::to_string(lines) + (lines == 1 ? " line" : " lines") +
+         " lost";
+}
+
+}  // namespace
+
 std::string Quoted(std::string_view name) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string out = "\"";
@@ -23,19 +32,41 @@ std::string Quoted(std::string_view name) {
   return out;
 }
 
-}  // namespace
-
-void Diagnostics::CannotOpen(std::string_view path, int error) {
-  failed_ = true;
-  if (unopened_paths_.contains(path)) {
-    return;
+void Diagnostics::FileFailed(std::string_view path, const FileResult& result) {
+  std::string what;
+  std::string reason = ErrorText(result.error);
+  switch (result.failure) {
+    case FileResult::Failure::kNone:
+      return;
+    case FileResult::Failure::kOpen:
+      what = "cannot open" + LinesLost(result.lines_lost);
+      if (!result.folder.empty()) {
+        reason = "cannot make folder " + result.folder + ": " +
+                 ErrorText(result.folder_error);
+      }
+      break;
+    case FileResult::Failure::kWrite:
+      what = "write failed" + LinesLost(result.lines_lost);
+      if (result.part_line_left) {
+        what += result.cut_error == 0
+                    ? ", part of a line left after lines another process "
+                      "appended"
+                    : ", part of a line left (cannot cut it off: " +
+                          ErrorText(result.cut_error) + ")";
+      }
+      break;
+    case FileResult::Failure::kClose:
+      what = "close failed, lines written may be lost";
+      break;
   }
-  unopened_paths_.emplace(path);
-  Line("cannot open", path, ErrorText(error));
+  Line(what, path, reason);
 }
 
-void Diagnostics::WriteFailed(std::string_view path, int error) {
-  Line("write failed, lines lost", path, ErrorText(error));
+void Diagnostics::MendedPartLine(std::string_view path) {
+  const bool failed = failed_;
+  Line("warning: report file ended in part of a line, line end added", path,
+       {});
+  failed_ = failed;
 }
 
 void Diagnostics::UnusableName(std::string_view name) {
@@ -49,11 +80,11 @@ void Diagnostics::UnusableName(std::string_view name) {
 
 void Diagnostics::Failure(std::string_view what, std::string_view subject,
                           int error) {
-  Line(what, subject, ErrorText(error));
+  Line(what, subject, error == 0 ? std::string() : ErrorText(error));
 }
 
 void Diagnostics::Line(std::string_view what, std::string_view subject,
-                       const std::string& reason) {
+                       std::string_view reason) {
   failed_ = true;
   std::string line = "tallora: ";
   line.append(what).append(": ").append(subject);

@@ -69,7 +69,7 @@ struct NodeFolder {
   std::string folder;  // empty until made
   std::string file;
   TextSlot<9> file_date;
-  OutputFiles::FileRef file_ref;
+  CommitLog::FileRef file_ref;
 };
 
 // The node folders of one block: each name checked, each folder made and
@@ -113,12 +113,8 @@ class NodeFolders {
       entry->file_date = date;
       entry->file_ref = {};
     }
-    int error = 0;
-    if (!context_.files->Append(entry->file, line,
-                                {&node_folder_, &entry->folder},
-                                &entry->file_ref, &error)) {
-      context_.diagnostics->CannotOpen(entry->file, error);
-    }
+    context_.files->Append(entry->file, FileKind::kNode, line,
+                           &entry->file_ref);
   }
 
  private:

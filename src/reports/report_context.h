@@ -4,14 +4,14 @@
 
 #include <string_view>
 
+#include "reports/commit.h"
 #include "reports/diagnostics.h"
-#include "reports/output_files.h"
 
 namespace tallora {
 
 struct ReportContext {
   std::string_view output_root;
-  OutputFiles* files;
+  CommitLog* files;
   Diagnostics* diagnostics;
 };
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "reports/line_text.h"
+#include "reports/csv_line.h"
 #include "reports/report_path.h"
 #include "timecalc/duration.h"
 
@@ -73,12 +73,8 @@ void WriteShiftSummary(const BlockHeader& header,
   context.files->MakeFolder(date_folder);
   const std::string path =
       OutputPath(context.output_root, {"Shift", date->view(), "Combined.csv"});
-  int error = 0;
-  if (!context.files->Append(path,
-                             SummaryLine(header, segments, totals, pto, grid),
-                             {&shift_folder, &date_folder}, &error)) {
-    context.diagnostics->CannotOpen(path, error);
-  }
+  context.files->Append(path, FileKind::kShift,
+                        SummaryLine(header, segments, totals, pto, grid));
 }
 
 }  // namespace tallora

@@ -39,7 +39,8 @@ std::filesystem::path PrepareRun(const TempDir& dir) {
 // Checks what every run must give, whatever its input.
 void ExpectSoundEnd(const TempDir& dir, const ToolResult& result) {
   EXPECT_TRUE(result.exit_code == 0 || result.exit_code == 1)
-      << "exit code " << result.exit_code << " (above 128: a signal)\n"
+      << "exit code " << result.exit_code << ", signal " << result.signal
+      << "\n"
       << result.diagnostics.substr(0, 2000);
   EXPECT_EQ(result.exit_code == 1, !result.diagnostics.empty());
   EXPECT_EQ(result.diagnostics.find("out of memory"), std::string::npos);

@@ -1,7 +1,10 @@
 #include "support/tool_runner.h"
 
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <string_view>
 
@@ -48,37 +51,88 @@ bool CanLimitAddressSpace() {
   return !RunsWindowsBuild();
 }
 
-ToolResult RunTool(const std::filesystem::path& folder,
-                   const RunLimits& limits) {
+namespace {
+
+std::filesystem::path Beside(const std::filesystem::path& folder,
+                             const char* extension) {
+  return folder / ".." / (folder.filename().string() + extension);
+}
+
+// The shell command that runs the tool in `folder` under `limits`, its
+// console and diagnostics going to files beside the folder.
+std::string Command(const std::filesystem::path& folder,
+                    const RunLimits& limits) {
   std::string prefix;
   if (limits.address_space > 0) {
     prefix +=
         "ulimit -v " + std::to_string(limits.address_space / 1024) + " && ";
   }
   if (limits.file_size > 0) {
-    prefix += "trap '' XFSZ && ulimit -f " +
-              std::to_string(limits.file_size / 512) + " && ";
+    prefix += "ulimit -f " + std::to_string(limits.file_size / 512) + " && ";
   }
-  const std::filesystem::path out =
-      folder / ".." / (folder.filename().string() + ".out");
-  const std::filesystem::path err =
-      folder / ".." / (folder.filename().string() + ".err");
-  const std::string command = "cd '" + folder.string() + "' && " + prefix +
-                              ToolCommand() + " </dev/null >'" + out.string() +
-                              "' 2>'" + err.string() + "'";
-  const int status = std::system(command.c_str());
+  return "cd '" + folder.string() + "' && " + prefix + "exec " + ToolCommand() +
+         " </dev/null >'" + Beside(folder, ".out").string() + "' 2>'" +
+         Beside(folder, ".err").string() + "'";
+}
+
+ToolResult Collect(const std::filesystem::path& folder, int status) {
   ToolResult result;
   result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  result.console = ReadFile(out);
-  result.diagnostics = ReadFile(err);
+  result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+  result.console = ReadFile(Beside(folder, ".out"));
+  result.diagnostics = ReadFile(Beside(folder, ".err"));
   if (RunsWindowsBuild()) {
     result.console = WithoutCarriageReturns(result.console);
     result.diagnostics = WithoutCarriageReturns(result.diagnostics);
   }
   std::error_code ec;
-  std::filesystem::remove(out, ec);
-  std::filesystem::remove(err, ec);
+  std::filesystem::remove(Beside(folder, ".out"), ec);
+  std::filesystem::remove(Beside(folder, ".err"), ec);
   return result;
+}
+
+}  // namespace
+
+ToolResult RunTool(const std::filesystem::path& folder,
+                   const RunLimits& limits) {
+  RunningTool tool(folder, limits);
+  return tool.Wait();
+}
+
+RunningTool::RunningTool(const std::filesystem::path& folder,
+                         const RunLimits& limits)
+    : folder_(folder) {
+  const std::string command = Command(folder, limits);
+  pid_ = ::fork();
+  if (pid_ == 0) {
+    ::execl("/bin/sh", "sh", "-c", command.c_str(),
+            static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+}
+
+RunningTool::~RunningTool() {
+  if (pid_ > 0) {
+    ::kill(pid_, SIGKILL);
+    Wait();
+  }
+}
+
+void RunningTool::Signal(int signal_number) {
+  if (pid_ > 0) {
+    ::kill(pid_, signal_number);
+  }
+}
+
+ToolResult RunningTool::Wait() {
+  int status = 0;
+  if (pid_ <= 0) {
+    return {};
+  }
+  while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+  }
+  pid_ = -1;
+  return Collect(folder_, status);
 }
 
 }  // namespace tallora::testing

@@ -10,7 +10,8 @@
 namespace tallora::testing {
 
 struct ToolResult {
-  int exit_code = -1;
+  int exit_code = -1;       // -1 when ended by a signal
+  int signal = 0;           // the signal that ended the tool, if one did
   std::string console;      // standard output
   std::string diagnostics;  // standard error
 };
@@ -30,16 +31,34 @@ struct RunLimits {
   // Address space of the tool in bytes, rounded down to whole KiB.
   std::uint64_t address_space = 0;
   // Largest size of any file the tool writes (its console and diagnostics
-  // included), in bytes, rounded down to a multiple of 512. SIGXFSZ is
-  // ignored, so a write past the limit writes what fits and then fails with
-  // EFBIG instead of ending the tool.
+  // included), in bytes, rounded down to a multiple of 512. SIGXFSZ keeps
+  // its default action, which ends a process that does not ignore it.
   std::uint64_t file_size = 0;
 };
 
 // As RunTool(folder), with `limits` set by the shell that starts the tool.
-// An exit code above 128 means the tool was ended by a signal.
 ToolResult RunTool(const std::filesystem::path& folder,
                    const RunLimits& limits);
+
+// A run of the tool started in the background, as RunTool runs it; killed
+// and waited for on destruction if still running.
+class RunningTool {
+ public:
+  RunningTool(const std::filesystem::path& folder,
+              const RunLimits& limits = {});
+  ~RunningTool();
+  RunningTool(const RunningTool&) = delete;
+  RunningTool& operator=(const RunningTool&) = delete;
+
+  // Sends `signal_number` to the tool.
+  void Signal(int signal_number);
+  // Waits for the tool to end.
+  ToolResult Wait();
+
+ private:
+  std::filesystem::path folder_;
+  int pid_ = -1;
+};
 
 // True iff an address-space limit fits the tool under test: false for a
 // Windows build under an emulator and for a sanitizer build, which reserves

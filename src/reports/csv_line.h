@@ -1,6 +1,6 @@
-// Building report lines without a format parser.
-#ifndef TALLORA_REPORTS_LINE_TEXT_H_
-#define TALLORA_REPORTS_LINE_TEXT_H_
+// Report lines built without a format parser.
+#ifndef TALLORA_REPORTS_CSV_LINE_H_
+#define TALLORA_REPORTS_CSV_LINE_H_
 
 #include <charconv>
 #include <cstddef>
@@ -53,4 +53,4 @@ class CsvLine {
 
 }  // namespace tallora
 
-#endif  // TALLORA_REPORTS_LINE_TEXT_H_
+#endif  // TALLORA_REPORTS_CSV_LINE_H_

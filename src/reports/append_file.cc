@@ -1,0 +1,101 @@
+#include "reports/append_file.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace tallora {
+
+std::size_t CountLines(std::string_view text) {
+  return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+std::unique_ptr<AppendFile> AppendFile::Open(FileSystem* file_system,
+                                             const std::string& path,
+                                             FileResult* result) {
+  int error = 0;
+  std::unique_ptr<AppendHandle> handle =
+      file_system->OpenForAppend(path, &error);
+  if (handle == nullptr) {
+    result->failure = FileResult::Failure::kOpen;
+    result->error = error;
+    return nullptr;
+  }
+  return std::make_unique<AppendFile>(std::move(handle), path);
+}
+
+bool AppendFile::MendPartLine(FileResult* result) {
+  end_checked_ = true;
+  std::uint64_t size = 0;
+  int error = 0;
+  char last = '\n';
+  if (!handle_->Size(&size, &error) || size == 0 ||
+      !handle_->ReadByte(size - 1, &last, &error) || last == '\n') {
+    // A file whose end cannot be read is written to as it is: the write
+    // reports what goes wrong with it.
+    return true;
+  }
+  std::size_t written = 0;
+  if (!handle_->Append("\n", &written, &error)) {
+    end_checked_ = false;
+    result->failure = FileResult::Failure::kWrite;
+    result->error = error;
+    return false;
+  }
+  result->mended = true;
+  return true;
+}
+
+FileResult AppendFile::Write(std::string_view lines) {
+  FileResult result;
+  if (lines.empty()) {
+    return result;
+  }
+  if (!end_checked_ && !MendPartLine(&result)) {
+    result.lines_lost = CountLines(lines);
+    return result;
+  }
+  int error = 0;
+  std::uint64_t before = 0;
+  const bool before_known = handle_->Size(&before, &error);
+  std::size_t written = 0;
+  if (handle_->Append(lines, &written, &error)) {
+    return result;
+  }
+  result.failure = FileResult::Failure::kWrite;
+  result.error = error;
+  if (written == 0) {
+    result.lines_lost = CountLines(lines);
+    return result;
+  }
+  // Undo the part that was written, but only while the file still ends
+  // where this write left it: bytes another process appended since are not
+  // this run's to remove.
+  std::uint64_t now = 0;
+  int cut_error = 0;
+  if (before_known && handle_->Size(&now, &cut_error) &&
+      now == before + written) {
+    if (handle_->CutBack(before, &cut_error)) {
+      result.lines_lost = CountLines(lines);
+      return result;
+    }
+  } else {
+    cut_error = 0;
+  }
+  result.lines_lost = CountLines(lines.substr(written));
+  result.part_line_left = lines[written - 1] != '\n';
+  result.cut_error = cut_error;
+  end_checked_ = !result.part_line_left;
+  return result;
+}
+
+FileResult AppendFile::Close() {
+  FileResult result;
+  int error = 0;
+  if (!handle_->Close(&error)) {
+    result.failure = FileResult::Failure::kClose;
+    result.error = error;
+  }
+  return result;
+}
+
+}  // namespace tallora

@@ -1,0 +1,62 @@
+// One report file open for appending whole lines.
+#ifndef TALLORA_REPORTS_APPEND_FILE_H_
+#define TALLORA_REPORTS_APPEND_FILE_H_
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "reports/file_result.h"
+#include "reports/file_system.h"
+
+namespace tallora {
+
+// A report file that only ever grows by whole lines. A write that fails part
+// of the way is undone, so that the file never ends in part of a line that
+// this run wrote; a file that already ends in part of a line (an earlier run
+// cut off, or a hand edit) gets a line feed before the first new line, so
+// that no line is glued onto another.
+class AppendFile {
+ public:
+  // Opens the file at `path` through `file_system`, creating it when missing.
+  // Returns nullptr, with the failure in *result, when it cannot be opened.
+  static std::unique_ptr<AppendFile> Open(FileSystem* file_system,
+                                          const std::string& path,
+                                          FileResult* result);
+
+  explicit AppendFile(std::unique_ptr<AppendHandle> handle, std::string path)
+      : handle_(std::move(handle)), path_(std::move(path)) {}
+  AppendFile(const AppendFile&) = delete;
+  AppendFile& operator=(const AppendFile&) = delete;
+
+  // Appends `lines` in one write. When the write fails, the file is cut back
+  // to its length before the write, provided it still ends where the write
+  // left it; the result counts the lines lost.
+  // REQUIRES: `lines` is empty or ends with a line feed.
+  FileResult Write(std::string_view lines);
+
+  // Closes the file. A failed close means that lines already written may be
+  // lost.
+  FileResult Close();
+
+  const std::string& path() const { return path_; }
+  FileId id() const { return handle_->id(); }
+
+ private:
+  // Appends a line feed when the file ends in part of a line.
+  // Returns false, with the failure in *result, when that write fails.
+  bool MendPartLine(FileResult* result);
+
+  std::unique_ptr<AppendHandle> handle_;
+  std::string path_;
+  // False until the file's end has been looked at, and again after a write
+  // that may have left part of a line.
+  bool end_checked_ = false;
+};
+
+// The number of line feeds in `text`.
+std::size_t CountLines(std::string_view text);
+
+}  // namespace tallora
+
+#endif  // TALLORA_REPORTS_APPEND_FILE_H_

@@ -1,0 +1,201 @@
+#include "reports/commit.h"
+
+#include <algorithm>
+#include <cerrno>
+
+#include "reports/append_file.h"
+
+namespace tallora {
+
+// The files one commit writes to as one: every logged path that reaches the
+// same file.
+struct CommitLog::Group {
+  std::uint32_t first_file;  // the first logged of its paths
+  FileKind kind;
+  FileResult failure;  // why the file could not be opened, if it could not
+  std::size_t first_entry = 0;
+  std::size_t entry_count = 0;
+};
+
+CommitLog::CommitLog(FileSystem* file_system, FileMode mode,
+                     Diagnostics* diagnostics, std::size_t open_files)
+    : file_system_(file_system),
+      mode_(mode),
+      diagnostics_(diagnostics),
+      cache_(
+          file_system,
+          [this](const std::string& path, const FileResult& result) {
+            diagnostics_->FileFailed(path, result);
+          },
+          open_files) {}
+
+CommitLog::~CommitLog() {
+  Close();
+}
+
+void CommitLog::MakeFolder(const std::string& path) {
+  if (mode_ == FileMode::kOpenPerAppend) {
+    int ignored = 0;
+    file_system_->MakeFolder(path, &ignored);
+    return;
+  }
+  cache_.MakeFolder(path);
+}
+
+void CommitLog::Report(const std::string& path, FileKind kind,
+                       const FileResult& result) {
+  if (result.mended) {
+    diagnostics_->MendedPartLine(path);
+  }
+  if (result.ok()) {
+    return;
+  }
+  if (kind == FileKind::kDhe && result.failure == FileResult::Failure::kOpen &&
+      !file_system_->IsFolder(std::string(ParentFolder(path)))) {
+    return;  // no dhe folder: DHE reports are off
+  }
+  diagnostics_->FileFailed(path, result);
+}
+
+void CommitLog::AppendNow(const std::string& path, FileKind kind,
+                          std::string_view lines) {
+  FileResult result;
+  std::unique_ptr<AppendFile> file =
+      AppendFile::Open(file_system_, path, &result);
+  if (file == nullptr) {
+    result.lines_lost = CountLines(lines);
+    Report(path, kind, result);
+    return;
+  }
+  result = file->Write(lines);
+  Report(path, kind, result);
+  Report(path, kind, file->Close());
+}
+
+void CommitLog::Append(const std::string& path, FileKind kind,
+                       std::string_view lines, FileRef* ref) {
+  if (mode_ == FileMode::kOpenPerAppend) {
+    AppendNow(path, kind, lines);
+    return;
+  }
+  if (ref->commit != commit_) {
+    auto [found, added] = file_index_.try_emplace(
+        path, static_cast<std::uint32_t>(files_.size()));
+    if (added) {
+      files_.push_back({path, kind});
+    }
+    *ref = {found->second, commit_};
+  }
+  if (lines.empty()) {
+    return;
+  }
+  if (!entries_.empty() && entries_.back().file == ref->index) {
+    entries_.back().length += static_cast<std::uint32_t>(lines.size());
+  } else {
+    entries_.push_back(
+        {ref->index, static_cast<std::uint32_t>(lines.size()), bytes_.size()});
+  }
+  bytes_.append(lines);
+  if (bytes_.size() >= 2 * kBudget) {
+    Commit();
+  }
+}
+
+void CommitLog::Commit() {
+  if (files_.empty()) {
+    return;
+  }
+  // Which group each logged path writes to: paths that reach one file share
+  // a group, so that its lines keep the order they were made in.
+  std::vector<Group> groups;
+  std::vector<std::uint32_t> group_of(files_.size());
+  std::unordered_map<FileId, std::uint32_t, FileIdHash> group_by_id;
+  for (std::uint32_t f = 0; f < files_.size(); ++f) {
+    FileId id;
+    FileResult result;
+    const bool opened = cache_.Identify(files_[f].path, &id, &result);
+    if (opened && !(id == FileId{})) {
+      const auto [same, added] = group_by_id.try_emplace(
+          id, static_cast<std::uint32_t>(groups.size()));
+      if (!added) {
+        group_of[f] = same->second;
+        continue;
+      }
+    }
+    group_of[f] = static_cast<std::uint32_t>(groups.size());
+    groups.push_back({f, files_[f].kind, opened ? FileResult{} : result});
+  }
+  // The entries of each group, in log order.
+  std::vector<std::size_t> order(entries_.size());
+  for (const Entry& entry : entries_) {
+    ++groups[group_of[entry.file]].entry_count;
+  }
+  std::size_t next = 0;
+  for (Group& group : groups) {
+    group.first_entry = next;
+    next += group.entry_count;
+    group.entry_count = 0;
+  }
+  for (std::size_t e = 0; e < entries_.size(); ++e) {
+    Group& group = groups[group_of[entries_[e].file]];
+    order[group.first_entry + group.entry_count++] = e;
+  }
+
+  const auto write_group = [&](const Group& group) {
+    std::string_view lines;
+    if (group.entry_count == 1) {
+      const Entry& entry = entries_[order[group.first_entry]];
+      lines = std::string_view(bytes_).substr(entry.offset, entry.length);
+    } else {
+      scratch_.clear();
+      for (std::size_t i = 0; i < group.entry_count; ++i) {
+        const Entry& entry = entries_[order[group.first_entry + i]];
+        scratch_.append(bytes_, entry.offset, entry.length);
+      }
+      lines = scratch_;
+    }
+    const std::string& path = files_[group.first_file].path;
+    FileResult result = group.failure;
+    AppendFile* file = nullptr;
+    if (result.ok()) {
+      file = cache_.Open(path, &result);
+    }
+    if (file == nullptr) {
+      result.lines_lost = CountLines(lines);
+    } else {
+      result = file->Write(lines);
+    }
+    Report(path, group.kind, result);
+  };
+  for (const Group& group : groups) {
+    if (group.kind != FileKind::kShift) {
+      write_group(group);
+    }
+  }
+  for (const Group& group : groups) {
+    if (group.kind == FileKind::kShift) {
+      write_group(group);
+    }
+  }
+
+  ++commit_;
+  files_.clear();
+  file_index_.clear();
+  entries_.clear();
+  bytes_.clear();
+  scratch_.clear();
+  // One huge block may have grown the buffers; give that memory back.
+  if (bytes_.capacity() > 2 * kBudget) {
+    bytes_.shrink_to_fit();
+  }
+  if (scratch_.capacity() > kBudget) {
+    scratch_.shrink_to_fit();
+  }
+}
+
+void CommitLog::Close() {
+  Commit();
+  cache_.CloseAll();
+}
+
+}  // namespace tallora

@@ -1,0 +1,113 @@
+// The lines made since the last commit, and their writing out.
+#ifndef TALLORA_REPORTS_COMMIT_H_
+#define TALLORA_REPORTS_COMMIT_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "reports/diagnostics.h"
+#include "reports/file_cache.h"
+#include "reports/file_system.h"
+
+namespace tallora {
+
+enum class FileMode {
+  // Lines wait in the commit log and go out in one write per file per
+  // commit; files stay open between commits.
+  kKeepOpen,
+  // Every append opens, writes and closes its file, and every folder request
+  // makes the folder. The reference for the bytes of every file, kept for
+  // tests and benchmarks.
+  kOpenPerAppend,
+};
+
+// What a report file holds, which decides when its lines go out in a
+// commit: node and DHE lines first, shift summary lines last, so that a
+// block whose summary line reached its file has every other line there too.
+enum class FileKind { kNode, kDhe, kShift };
+
+// An ordered log of the report lines made since the last commit. Commit()
+// writes them out grouped by file, in the order they were made within each
+// file, with one write per file. Failures are reported to the diagnostics,
+// naming the file and the lines lost. A DHE file that cannot be opened
+// because the folder it would live in does not exist is not a failure: that
+// is how DHE reports are turned off.
+class CommitLog {
+ public:
+  // Pending bytes past which the run commits at its next block boundary.
+  static constexpr std::size_t kBudget = std::size_t{4} << 20;
+
+  // REQUIRES: `file_system` and `diagnostics` outlive the log.
+  CommitLog(FileSystem* file_system, FileMode mode, Diagnostics* diagnostics,
+            std::size_t open_files = 0);
+  ~CommitLog();
+  CommitLog(const CommitLog&) = delete;
+  CommitLog& operator=(const CommitLog&) = delete;
+
+  // Makes the one folder at `path` now; failure (an existing folder, say) is
+  // not reported, as the open of a file in it tells what went wrong.
+  void MakeFolder(const std::string& path);
+
+  // Where a path was last logged, so that repeated appends to one path skip
+  // looking it up until the next commit.
+  struct FileRef {
+    std::uint32_t index = 0;
+    std::uint64_t commit = 0;  // 0: not logged yet
+  };
+
+  // Logs `lines` (possibly none: the file is still created) for the file at
+  // `path`. Lines past twice the budget are committed at once, so that
+  // memory stays bounded within one huge block.
+  // REQUIRES: `lines` is empty or ends with a line feed; `*ref` is new or was
+  // filled by an append to `path`.
+  void Append(const std::string& path, FileKind kind, std::string_view lines,
+              FileRef* ref);
+  void Append(const std::string& path, FileKind kind, std::string_view lines) {
+    FileRef ref;
+    Append(path, kind, lines, &ref);
+  }
+
+  // The bytes waiting for the next commit.
+  std::size_t pending_bytes() const { return bytes_.size(); }
+
+  // Writes out every logged line.
+  void Commit();
+
+  // Commits and closes every file.
+  void Close();
+
+ private:
+  struct LoggedFile {
+    std::string path;
+    FileKind kind;
+  };
+  struct Entry {
+    std::uint32_t file;
+    std::uint32_t length;
+    std::size_t offset;
+  };
+  struct Group;
+
+  void AppendNow(const std::string& path, FileKind kind,
+                 std::string_view lines);
+  void Report(const std::string& path, FileKind kind, const FileResult& result);
+
+  FileSystem* file_system_;
+  FileMode mode_;
+  Diagnostics* diagnostics_;
+  FileCache cache_;
+  std::uint64_t commit_ = 1;
+  std::vector<LoggedFile> files_;
+  std::unordered_map<std::string, std::uint32_t> file_index_;
+  std::vector<Entry> entries_;
+  std::string bytes_;
+  std::string scratch_;
+};
+
+}  // namespace tallora
+
+#endif  // TALLORA_REPORTS_COMMIT_H_

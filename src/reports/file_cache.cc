@@ -1,0 +1,185 @@
+#include "reports/file_cache.h"
+
+#include <algorithm>
+#include <cerrno>
+
+namespace tallora {
+namespace {
+
+// Past this many entries a memory of paths or folders is forgotten and
+// rebuilt, which costs a lookup again but keeps memory bounded whatever the
+// export names.
+constexpr std::size_t kMostRemembered = std::size_t{1} << 16;
+
+template <typename Map>
+void Bound(Map* map) {
+  if (map->size() >= kMostRemembered) {
+    map->clear();
+  }
+}
+
+}  // namespace
+
+FileCache::FileCache(FileSystem* file_system, Reporter reporter,
+                     std::size_t capacity)
+    : file_system_(file_system), reporter_(std::move(reporter)) {
+  if (capacity == 0) {
+    const std::size_t limit = file_system_->OpenFileLimit();
+    capacity = limit > 2 * kReserved ? limit - kReserved : limit / 2;
+    capacity = std::min(capacity, kMostOpen);
+  }
+  capacity_ = std::max<std::size_t>(capacity, 1);
+}
+
+FileCache::~FileCache() {
+  CloseAll();
+}
+
+void FileCache::MakeFolder(const std::string& path) {
+  auto [folder, added] = folders_.try_emplace(path, 0);
+  if (!added && folder->second == 0) {
+    return;
+  }
+  int error = 0;
+  if (!file_system_->MakeFolder(path, &error) && error != EEXIST) {
+    folder->second = error;
+  } else {
+    folder->second = 0;
+  }
+  if (added) {
+    Bound(&folders_);
+  }
+}
+
+void FileCache::RemakeFolders(const std::string& path, FileResult* result) {
+  std::vector<std::string_view> above;
+  for (std::string_view folder = ParentFolder(path); !folder.empty();
+       folder = ParentFolder(folder)) {
+    above.push_back(folder);
+  }
+  for (auto it = above.rbegin(); it != above.rend(); ++it) {
+    const auto folder = folders_.find(std::string(*it));
+    if (folder == folders_.end()) {
+      continue;
+    }
+    int error = 0;
+    if (!file_system_->MakeFolder(folder->first, &error) && error != EEXIST) {
+      folder->second = error;
+      if (result->folder.empty()) {
+        result->folder = folder->first;
+        result->folder_error = error;
+      }
+    } else {
+      folder->second = 0;
+    }
+  }
+}
+
+std::unique_ptr<AppendFile> FileCache::OpenNew(const std::string& path,
+                                               FileResult* result) {
+  while (true) {
+    *result = {};
+    std::unique_ptr<AppendFile> file =
+        AppendFile::Open(file_system_, path, result);
+    if (file != nullptr ||
+        (result->error != EMFILE && result->error != ENFILE) ||
+        !EvictOldest()) {
+      return file;
+    }
+  }
+}
+
+AppendFile* FileCache::Open(const std::string& path, FileResult* result) {
+  *result = {};
+  if (const auto found = by_path_.find(path); found != by_path_.end()) {
+    lru_.splice(lru_.begin(), lru_, found->second);
+    return lru_.front().file.get();
+  }
+  std::unique_ptr<AppendFile> file = OpenNew(path, result);
+  if (file == nullptr) {
+    // A folder may have been removed during the run, or never made.
+    FileResult remade;
+    RemakeFolders(path, &remade);
+    file = OpenNew(path, result);
+    if (file == nullptr && result->error == ENOENT) {
+      result->folder = remade.folder;
+      result->folder_error = remade.folder_error;
+    }
+    if (file == nullptr) {
+      return nullptr;
+    }
+  }
+  const FileId id = file->id();
+  const bool known_id = !(id == FileId{});
+  if (known_id) {
+    Bound(&known_ids_);
+    known_ids_[path] = id;
+    if (const auto same = by_id_.find(id); same != by_id_.end()) {
+      // Another spelling of an open file's path: lines for either go to the
+      // one open file, in the order they come.
+      const Lru::iterator entry = same->second;
+      (void)file->Close();
+      entry->paths.push_back(path);
+      by_path_.emplace(path, entry);
+      lru_.splice(lru_.begin(), lru_, entry);
+      return entry->file.get();
+    }
+  }
+  while (lru_.size() >= capacity_) {
+    Evict(std::prev(lru_.end()));
+  }
+  lru_.push_front({std::move(file), {path}});
+  by_path_.emplace(path, lru_.begin());
+  if (known_id) {
+    by_id_.emplace(id, lru_.begin());
+  }
+  return lru_.front().file.get();
+}
+
+bool FileCache::Identify(const std::string& path, FileId* id,
+                         FileResult* result) {
+  *result = {};
+  if (const auto found = by_path_.find(path); found != by_path_.end()) {
+    *id = found->second->file->id();
+    return true;
+  }
+  if (const auto known = known_ids_.find(path); known != known_ids_.end()) {
+    *id = known->second;
+    return true;
+  }
+  AppendFile* file = Open(path, result);
+  if (file == nullptr) {
+    return false;
+  }
+  *id = file->id();
+  return true;
+}
+
+void FileCache::Evict(Lru::iterator entry) {
+  const FileResult closed = entry->file->Close();
+  if (!closed.ok()) {
+    reporter_(entry->file->path(), closed);
+  }
+  for (const std::string& path : entry->paths) {
+    by_path_.erase(path);
+  }
+  if (const FileId id = entry->file->id(); !(id == FileId{})) {
+    by_id_.erase(id);
+  }
+  lru_.erase(entry);
+}
+
+bool FileCache::EvictOldest() {
+  if (lru_.empty()) {
+    return false;
+  }
+  Evict(std::prev(lru_.end()));
+  return true;
+}
+
+void FileCache::CloseAll() {
+  while (EvictOldest()) {
+  }
+}
+
+}  // namespace tallora

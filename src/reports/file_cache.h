@@ -1,0 +1,97 @@
+// The report files kept open between commits, and the folders made.
+#ifndef TALLORA_REPORTS_FILE_CACHE_H_
+#define TALLORA_REPORTS_FILE_CACHE_H_
+
+#include <cstddef>
+#include <functional>
+#include <list>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "reports/append_file.h"
+#include "reports/file_result.h"
+#include "reports/file_system.h"
+
+namespace tallora {
+
+// A bounded set of open report files, the least recently used closed first
+// to make room, found by path and by file identity, so that two paths that
+// reach one file share one open file. Folders are made once per run, and
+// made again when an open in them fails.
+class FileCache {
+ public:
+  // Receives every failure of a file the cache itself closes.
+  using Reporter =
+      std::function<void(const std::string& path, const FileResult& result)>;
+
+  // Most files held open, whatever the process allows.
+  static constexpr std::size_t kMostOpen = 8192;
+  // Descriptors left for everything else the process opens.
+  static constexpr std::size_t kReserved = 64;
+
+  // Holds at most `capacity` files open; 0 means as many as the process's
+  // open-file limit allows, less kReserved, at most kMostOpen.
+  FileCache(FileSystem* file_system, Reporter reporter,
+            std::size_t capacity = 0);
+  ~FileCache();
+  FileCache(const FileCache&) = delete;
+  FileCache& operator=(const FileCache&) = delete;
+
+  // Makes the folder at `path` unless this run made it (or found it made)
+  // already. Its parent must have been asked for first.
+  void MakeFolder(const std::string& path);
+
+  // The open file reached by `path`, opened when needed. When the open fails
+  // the folders above the file that this run made are made again and the
+  // open retried once. Returns nullptr, with the failure in *result, when it
+  // cannot be opened; an open that fails because a folder of the file could
+  // not be made names that folder. The pointer stays valid until the next
+  // call of Open() or CloseAll().
+  AppendFile* Open(const std::string& path, FileResult* result);
+
+  // The identity of the file `path` reached when last opened in this run, or
+  // of the file it reaches now, opening it. Returns false, with the failure
+  // in *result, when it cannot be opened.
+  bool Identify(const std::string& path, FileId* id, FileResult* result);
+
+  // Closes every file, reporting failed closes.
+  void CloseAll();
+
+  std::size_t capacity() const { return capacity_; }
+  std::size_t open_count() const { return lru_.size(); }
+
+ private:
+  struct Entry {
+    std::unique_ptr<AppendFile> file;
+    std::vector<std::string> paths;
+  };
+  using Lru = std::list<Entry>;
+
+  // Opens `path`, retrying while descriptors run out and files can be
+  // closed to free them.
+  std::unique_ptr<AppendFile> OpenNew(const std::string& path,
+                                      FileResult* result);
+  // Makes again the folders above `path` that this run asked for, parent
+  // first. Returns the first of them that cannot be made and why, if any.
+  void RemakeFolders(const std::string& path, FileResult* result);
+  void Evict(Lru::iterator entry);
+  bool EvictOldest();
+
+  FileSystem* file_system_;
+  Reporter reporter_;
+  std::size_t capacity_;
+  Lru lru_;  // most recently used first
+  std::unordered_map<std::string, Lru::iterator> by_path_;
+  std::unordered_map<FileId, Lru::iterator, FileIdHash> by_id_;
+  // Identities of the files paths reached when last opened.
+  std::unordered_map<std::string, FileId> known_ids_;
+  // The folders asked for in this run: 0 once made or found, else the errno
+  // value of the failed make.
+  std::unordered_map<std::string, int> folders_;
+};
+
+}  // namespace tallora
+
+#endif  // TALLORA_REPORTS_FILE_CACHE_H_
