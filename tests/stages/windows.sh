@@ -6,7 +6,8 @@
 #  2. Runs the unit tests under wine: they take the Windows branch of
 #     src/reports/file_system.cc and of the report path tests.
 #  3. Runs the native end-to-end suite build/e2e_test against tallora.exe
-#     (TALLORA_EXE="wine .../tallora.exe").
+#     (TALLORA_EXE="wine .../tallora.exe"), and two runs of it at once on one
+#     output root (build/fault_test).
 #  4. Runs the Linux and the Windows build on the same inputs (the fleet
 #     example, and exports made by gen_export in both mixes with LF and CR LF
 #     line ends) and requires byte-identical output trees, identical console
@@ -173,6 +174,16 @@ if ! TALLORA_EXE="'$wine' '$exe'" build/e2e_test --gtest_brief=1 \
   fail "e2e_test against tallora.exe (log: $out/e2e.log)"
 fi
 say "e2e_test: $(grep -E '^\[  PASSED  \]' "$out/e2e.log" || echo passed)"
+
+if [ -x build/fault_test ]; then
+  say "two runs of tallora.exe at once on one output root"
+  if ! TALLORA_EXE="'$wine' '$exe'" build/fault_test --gtest_brief=1 \
+    --gtest_filter='Faults.TwoRunsAtOnce*' >"$out/faults.log" 2>&1; then
+    tail -n 40 "$out/faults.log" >&2
+    fail "concurrent runs under wine (log: $out/faults.log)"
+  fi
+  say "fault_test: $(grep -E '^\[  PASSED  \]' "$out/faults.log" || echo passed)"
+fi
 
 # --- the Linux and the Windows build on the same inputs -----------------------
 work=$(mktemp -d "${TMPDIR:-/tmp}/tallora-windows.XXXXXX")
