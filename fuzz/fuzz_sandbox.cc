@@ -72,6 +72,23 @@ void CheckDiagnostics(std::string_view text) {
   }
 }
 
+// The failure lines of a run's diagnostics: all but its warnings and its
+// summary, which names the twin's own folder.
+std::string FailureLines(std::string_view text) {
+  std::string failures;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    const std::string_view line =
+        text.substr(0, end == std::string_view::npos ? text.size() : end + 1);
+    text.remove_prefix(line.size());
+    if (!line.starts_with("tallora: warning: ") &&
+        !line.starts_with("tallora: summary: ")) {
+      failures.append(line);
+    }
+  }
+  return failures;
+}
+
 // The distinct diagnostics of a run, each without its count of lost lines:
 // one mode reports a file once per commit, the other once per line, and
 // they report files in another order.
@@ -232,10 +249,11 @@ Sandbox::Outcome Sandbox::RunIn(const fs::path& work, FileMode mode) {
   if (outcome.status != 0 && outcome.status != 1) {
     Fail("exit status neither 0 nor 1");
   }
-  if ((outcome.status == 1) != !outcome.diagnostics.empty()) {
-    Fail("exit status does not match the diagnostics", outcome.diagnostics);
-  }
   CheckDiagnostics(outcome.diagnostics);
+  outcome.diagnostics = FailureLines(outcome.diagnostics);
+  if ((outcome.status == 1) != !outcome.diagnostics.empty()) {
+    Fail("exit status does not match the failure lines", outcome.diagnostics);
+  }
   return outcome;
 }
 

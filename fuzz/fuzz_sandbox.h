@@ -35,12 +35,13 @@ class Sandbox {
   void MakeFolders(const std::string& relative);
 
   // Runs the tool once in each twin and aborts unless: nothing appeared
-  // outside the twins; each exit status is 0 or 1, and 1 exactly when
-  // diagnostics were written; every diagnostic is one line
-  // "tallora: ..."; and both twins hold the same files with the same bytes,
-  // and reported the same files failing. Afterwards removes from both twins
-  // every entry not named in `keep`. When `only` is not empty, also aborts if a
-  // twin holds an entry outside `keep` and `only` after the run.
+  // outside the twins; each exit status is 0 or 1, and 1 exactly when a
+  // failure line (not a warning or the summary) was written; every
+  // diagnostic is one line "tallora: ..."; and both twins hold the same files
+  // with the same bytes, and reported the same files failing. Afterwards
+  // removes from both twins every entry not named in `keep`. When `only` is
+  // not empty, also aborts if a twin holds an entry outside `keep` and
+  // `only` after the run.
   void RunAndCheck(std::initializer_list<std::string_view> keep,
                    std::initializer_list<std::string_view> only = {});
 

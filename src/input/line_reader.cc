@@ -85,3 +85,24 @@ bool LineReader::ReadLine(std::size_t limit, std::string_view* line) {
 }
 
 }  // namespace tallora
+
+namespace tallora {
+
+bool LineReader::NextIs(std::string_view bytes) {
+  assert(bytes.size() < kMaxLimit);
+  if (end_ - pos_ < bytes.size()) {
+    Fill(bytes.size());
+  }
+  return end_ - pos_ >= bytes.size() &&
+         std::string_view(buffer_.get() + pos_, bytes.size()) == bytes;
+}
+
+bool LineReader::SkipIfNext(std::string_view bytes) {
+  if (!NextIs(bytes)) {
+    return false;
+  }
+  pos_ += bytes.size();
+  return true;
+}
+
+}  // namespace tallora

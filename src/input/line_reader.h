@@ -49,6 +49,14 @@ class LineReader {
     return true;
   }
 
+  // True iff the unread input starts with `bytes`. Does not consume them.
+  // REQUIRES: bytes.size() < kMaxLimit.
+  bool NextIs(std::string_view bytes);
+  // Consumes `bytes` when the unread input starts with them. Returns true
+  // iff it did.
+  // REQUIRES: bytes.size() < kMaxLimit.
+  bool SkipIfNext(std::string_view bytes);
+
   // A bounded line read whose text is thrown away.
   bool SkipLine(std::size_t limit) {
     std::string_view unused;

@@ -44,10 +44,7 @@ void CommitLog::MakeFolder(const std::string& path) {
 
 void CommitLog::Report(const std::string& path, FileKind kind,
                        const FileResult& result) {
-  if (result.mended) {
-    diagnostics_->MendedPartLine(path);
-  }
-  if (result.ok()) {
+  if (result.ok() && !result.mended) {
     return;
   }
   if (kind == FileKind::kDhe && result.failure == FileResult::Failure::kOpen &&
@@ -55,6 +52,16 @@ void CommitLog::Report(const std::string& path, FileKind kind,
     return;  // no dhe folder: DHE reports are off
   }
   diagnostics_->FileFailed(path, result);
+}
+
+void CommitLog::Count(FileId id, std::string_view lines,
+                      const FileResult& result) {
+  if (result.ok()) {
+    lines_written_ += CountLines(lines);
+  }
+  if (files_written_.size() < kMostFilesCounted) {
+    files_written_.insert(id);
+  }
 }
 
 void CommitLog::AppendNow(const std::string& path, FileKind kind,
@@ -68,6 +75,7 @@ void CommitLog::AppendNow(const std::string& path, FileKind kind,
     return;
   }
   result = file->Write(lines);
+  Count(file->id(), lines, result);
   Report(path, kind, result);
   Report(path, kind, file->Close());
 }
@@ -164,6 +172,7 @@ void CommitLog::Commit() {
       result.lines_lost = CountLines(lines);
     } else {
       result = file->Write(lines);
+      Count(file->id(), lines, result);
     }
     Report(path, group.kind, result);
   };

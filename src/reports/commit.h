@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "reports/diagnostics.h"
@@ -77,6 +78,13 @@ class CommitLog {
   // Writes out every logged line.
   void Commit();
 
+  // Lines written to report files so far.
+  std::uint64_t lines_written() const { return lines_written_; }
+  // Report files opened to be written so far, counted up to
+  // kMostFilesCounted.
+  std::size_t files_written() const { return files_written_.size(); }
+  static constexpr std::size_t kMostFilesCounted = 100000;
+
   // Commits and closes every file.
   void Close();
 
@@ -95,6 +103,7 @@ class CommitLog {
   void AppendNow(const std::string& path, FileKind kind,
                  std::string_view lines);
   void Report(const std::string& path, FileKind kind, const FileResult& result);
+  void Count(FileId id, std::string_view lines, const FileResult& result);
 
   FileSystem* file_system_;
   FileMode mode_;
@@ -106,6 +115,8 @@ class CommitLog {
   std::vector<Entry> entries_;
   std::string bytes_;
   std::string scratch_;
+  std::uint64_t lines_written_ = 0;
+  std::unordered_set<FileId, FileIdHash> files_written_;
 };
 
 }  // namespace tallora

@@ -13,6 +13,35 @@ std::string LinesLost(std::size_t lines) {
          " lost";
 }
 
+// What each warning says, in the order of Warning.
+constexpr std::string_view kWarningTexts[kWarningKinds] = {
+    "non-blank lines outside any block were skipped",
+    "lines longer than their read limit were split, their rest read as the "
+    "next line (in a header or segment, every later line of the block "
+    "shifts)",
+    "admin lines not of the form \"Admin N\": the block's events were not "
+    "read as events",
+    "event lines that are block markers were read as events (an admin count "
+    "larger than the events that follow)",
+    "the export ends inside a block, written as read so far",
+    "location events not of the form \"Location A -> B\" were passed over",
+    "location or route texts have more words than the one-word name kept",
+    "names were cut to the width they are kept in (unit label 19, location "
+    "29, route 31 characters), which can merge two of them",
+    "location transitions past the node table's 5000 rows of a block were "
+    "passed over",
+    "fields hold a comma, which shifts the columns of their line (fields are "
+    "not quoted)",
+    "names start like a formula a spreadsheet would run (=, +, @, or - not "
+    "followed by a digit)",
+    "report files ended in part of a line; a line end was added before the "
+    "new lines",
+    "no tallora.ini: reports go under the working folder",
+    "the output root in tallora.ini ends in white space",
+    "the output root in tallora.ini does not end in \\ or /, so it is a "
+    "prefix of the report folder names",
+};
+
 }  // namespace
 
 std::string Quoted(std::string_view name) {
@@ -33,20 +62,27 @@ std::string Quoted(std::string_view name) {
 }
 
 void Diagnostics::FileFailed(std::string_view path, const FileResult& result) {
-  std::string what;
+  if (result.mended) {
+    Warn(Warning::kMendedReportFile, [&] { return std::string(path); });
+  }
   std::string reason = ErrorText(result.error);
   switch (result.failure) {
     case FileResult::Failure::kNone:
       return;
     case FileResult::Failure::kOpen:
-      what = "cannot open" + LinesLost(result.lines_lost);
+      if (hide_open_failures_) {
+        failed_ = true;
+        return;
+      }
       if (!result.folder.empty()) {
         reason = "cannot make folder " + result.folder + ": " +
                  ErrorText(result.folder_error);
       }
-      break;
-    case FileResult::Failure::kWrite:
-      what = "write failed" + LinesLost(result.lines_lost);
+      FailureLine("cannot open", "cannot open" + LinesLost(result.lines_lost),
+                  path, reason, result.lines_lost);
+      return;
+    case FileResult::Failure::kWrite: {
+      std::string what = "write failed" + LinesLost(result.lines_lost);
       if (result.part_line_left) {
         what += result.cut_error == 0
                     ? ", part of a line left after lines another process "
@@ -54,19 +90,14 @@ void Diagnostics::FileFailed(std::string_view path, const FileResult& result) {
                     : ", part of a line left (cannot cut it off: " +
                           ErrorText(result.cut_error) + ")";
       }
-      break;
+      FailureLine("write failed", what, path, reason, result.lines_lost);
+      return;
+    }
     case FileResult::Failure::kClose:
-      what = "close failed, lines written may be lost";
-      break;
+      FailureLine("close failed", "close failed, lines written may be lost",
+                  path, reason);
+      return;
   }
-  Line(what, path, reason);
-}
-
-void Diagnostics::MendedPartLine(std::string_view path) {
-  const bool failed = failed_;
-  Line("warning: report file ended in part of a line, line end added", path,
-       {});
-  failed_ = failed;
 }
 
 void Diagnostics::UnusableName(std::string_view name) {
@@ -75,22 +106,57 @@ void Diagnostics::UnusableName(std::string_view name) {
     return;
   }
   rejected_names_.emplace(name);
-  Line("unusable folder or file name, not written", Quoted(name), {});
+  constexpr std::string_view kWhat =
+      "unusable folder or file name, not written";
+  FailureLine(kWhat, kWhat, Quoted(name), {});
 }
 
 void Diagnostics::Failure(std::string_view what, std::string_view subject,
                           int error) {
-  Line(what, subject, error == 0 ? std::string() : ErrorText(error));
+  FailureLine(what, what, subject,
+              error == 0 ? std::string() : ErrorText(error));
 }
 
-void Diagnostics::Line(std::string_view what, std::string_view subject,
-                       std::string_view reason) {
+void Diagnostics::FailureLine(std::string_view kind, std::string_view what,
+                              std::string_view subject, std::string_view reason,
+                              std::size_t lines_lost) {
   failed_ = true;
+  auto found = failures_by_kind_.find(kind);
+  if (found == failures_by_kind_.end()) {
+    found = failures_by_kind_.emplace(std::string(kind), FailureCount()).first;
+  }
+  if (found->second.lines++ >= kShownPerKind) {
+    found->second.hidden_lines_lost += lines_lost;
+    return;
+  }
   std::string line = "tallora: ";
   line.append(what).append(": ").append(subject);
   if (!reason.empty()) {
     line.append(": ").append(reason);
   }
+  Write(std::move(line));
+}
+
+void Diagnostics::Finish(std::string_view summary) {
+  for (const auto& [kind, count] : failures_by_kind_) {
+    if (count.lines > kShownPerKind) {
+      Write("tallora: " + kind + ": " +
+            std::to_string(count.lines - kShownPerKind) + " more not shown" +
+            LinesLost(count.hidden_lines_lost));
+    }
+  }
+  for (std::size_t kind = 0; kind < kWarningKinds; ++kind) {
+    const WarningCount& warning = warnings_[kind];
+    if (warning.count > 0) {
+      Write("tallora: warning: " + std::string(kWarningTexts[kind]) + ": " +
+            std::to_string(warning.count) + ", first at " +
+            warning.first_place);
+    }
+  }
+  Write("tallora: summary: " + std::string(summary));
+}
+
+void Diagnostics::Write(std::string line) {
   line += '\n';
   // A diagnostic that cannot be written has nowhere else to go; the exit
   // status still tells of the failure.

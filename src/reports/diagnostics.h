@@ -1,8 +1,13 @@
-// One-line diagnostics on standard error, and whether any failure happened.
+// One-line diagnostics on standard error: failures as they happen, warnings
+// and a summary at the end of the run.
 #ifndef TALLORA_REPORTS_DIAGNOSTICS_H_
 #define TALLORA_REPORTS_DIAGNOSTICS_H_
 
+#include <array>
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
@@ -11,26 +16,70 @@
 
 namespace tallora {
 
-// Writes each diagnostic as one line "tallora: <what>: <subject>[: <reason>]"
-// and remembers whether the run has failed.
+// What is read faithfully but plainly is not what the export means.
+enum class Warning {
+  kSkippedOutsideBlock,
+  kLineTooLong,
+  kNotAdminLine,
+  kMarkerReadAsEvent,
+  kEndsInsideBlock,
+  kLocationNotParsed,
+  kMoreWordsThanKept,
+  kNameCut,
+  kNodeTableFull,
+  kComma,
+  kFormula,
+  kMendedReportFile,
+  kNoSettings,
+  kRootEndsInSpace,
+  kRootWithoutSeparator,
+};
+inline constexpr std::size_t kWarningKinds =
+    static_cast<std::size_t>(Warning::kRootWithoutSeparator) + 1;
+
+// Writes each failure as one line "tallora: <what>: <subject>[: <reason>]"
+// as it happens, at most kShownPerKind of each kind, and remembers that the
+// run has failed. Warnings are counted by kind, with the place of the first
+// of each, and written by Finish(); they never make the run fail.
 class Diagnostics {
  public:
+  // Failure lines of one kind written before the rest are only counted.
+  static constexpr std::size_t kShownPerKind = 10;
+
   explicit Diagnostics(std::FILE* sink = stderr) : sink_(sink) {}
 
   // A report file that could not be opened, written or closed, naming the
   // lines lost; a failed open caused by a folder that could not be made
-  // names that folder and its reason.
-  // REQUIRES: !result.ok().
+  // names that folder and its reason. A file that ended in part of a line
+  // and was mended is a warning.
   void FileFailed(std::string_view path, const FileResult& result);
-  // A warning: the report file at `path` ended in part of a line, and a line
-  // feed was appended to it before the new lines.
-  void MendedPartLine(std::string_view path);
   // A name from the export that cannot be a folder or file name. Each name
   // is reported once per block.
   void UnusableName(std::string_view name);
   // Any other failure of the run, with its own text; `error` 0 gives no
   // reason.
   void Failure(std::string_view what, std::string_view subject, int error);
+  // From now on, failures to open report files are counted as failures but
+  // not written: they follow from a failure already reported (an output
+  // root that does not exist).
+  void HideOpenFailures() { hide_open_failures_ = true; }
+
+  // Counts a warning of `kind`; for the first of its kind, `place()` says
+  // where it is (an input line and block, a file).
+  template <typename Place>
+  void Warn(Warning kind, Place&& place) {
+    WarningCount& count = warnings_[static_cast<std::size_t>(kind)];
+    if (count.count++ == 0) {
+      count.first_place = place();
+    }
+  }
+  std::uint64_t warnings(Warning kind) const {
+    return warnings_[static_cast<std::size_t>(kind)].count;
+  }
+
+  // Writes how many failure lines of each kind were not shown, one line per
+  // warning kind seen, and then `summary` as "tallora: summary: ...".
+  void Finish(std::string_view summary);
 
   // Starts a new block: names reported before may be reported again.
   void StartBlock() { rejected_names_.clear(); }
@@ -39,11 +88,27 @@ class Diagnostics {
   bool failed() const { return failed_; }
 
  private:
-  void Line(std::string_view what, std::string_view subject,
-            std::string_view reason);
+  struct WarningCount {
+    std::uint64_t count = 0;
+    std::string first_place;
+  };
+
+  // Writes a failure line of `kind` unless kShownPerKind were written;
+  // `lines_lost` is its count of lost lines, summed for the lines not shown.
+  void FailureLine(std::string_view kind, std::string_view what,
+                   std::string_view subject, std::string_view reason,
+                   std::size_t lines_lost = 0);
+  void Write(std::string line);
 
   std::FILE* sink_;
   std::set<std::string, std::less<>> rejected_names_;
+  struct FailureCount {
+    std::uint64_t lines = 0;
+    std::uint64_t hidden_lines_lost = 0;
+  };
+  std::map<std::string, FailureCount, std::less<>> failures_by_kind_;
+  std::array<WarningCount, kWarningKinds> warnings_{};
+  bool hide_open_failures_ = false;
   bool failed_ = false;
 };
 

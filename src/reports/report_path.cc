@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <filesystem>
+#include <system_error>
 
 #include "reports/file_system.h"
 
@@ -19,6 +21,20 @@ std::string OutputPath(std::string_view root,
     first = false;
   }
   return NativePath(std::move(path));
+}
+
+std::string ResolvedRoot(std::string_view root) {
+  const std::string native = NativePath(std::string(root));
+  std::error_code error;
+  std::string resolved =
+      std::filesystem::absolute(native.empty() ? "." : native, error).string();
+  if (error) {
+    return native;
+  }
+  if (native.empty() && resolved.ends_with(".")) {
+    resolved.pop_back();  // the working folder, with its separator
+  }
+  return resolved;
 }
 
 bool IsUsableName(std::string_view name) {

@@ -18,6 +18,10 @@ namespace tallora {
 std::string OutputPath(std::string_view root,
                        std::initializer_list<std::string_view> parts);
 
+// The output root as the report paths reach it: the absolute form of the
+// folder or prefix it names, in the platform's form.
+std::string ResolvedRoot(std::string_view root);
+
 // True iff `name` may be a folder or file name: not empty, not "." or "..",
 // and free of bytes below 0x20 and of / \ : * ? " < > |. Anything else could
 // leave the output root or reach a special file.

@@ -16,6 +16,7 @@
 #include "reports/diagnostics.h"
 #include "reports/node_writer.h"
 #include "reports/report_context.h"
+#include "reports/report_path.h"
 #include "reports/shift_writer.h"
 #include "run/settings.h"
 
@@ -71,6 +72,7 @@ int Interrupts(const RunOptions& options) {
 // Where the block loop stopped.
 struct LoopEnd {
   bool any_block = false;
+  std::uint64_t blocks = 0;
   // The last block written, cut at line end.
   std::string unit_label;
   std::string block_date;
@@ -115,6 +117,7 @@ LoopEnd ProcessBlocks(LineReader* in, Console* console,
     block->ReleaseLists();
 
     end.any_block = true;
+    ++end.blocks;
     end.unit_label = header.unit_label.view();
     end.block_date = header.block_date.view();
     end.last_block_cut_short = in->ended_early();
@@ -158,6 +161,42 @@ void ReportInterrupt(const LoopEnd& end, bool whole_input_read,
   }
 }
 
+// Warns of a settings file that is missing or names a root that plainly is
+// not meant; reports a root folder that does not exist, after which the
+// failed opens of report files that follow from it are not shown.
+void CheckSettings(const Settings& settings, FileSystem* file_system,
+                   Diagnostics* diagnostics) {
+  const std::string_view root = settings.root.view();
+  const auto place = [&] {
+    return std::string(kSettingsName) + " line 1: " + Quoted(root);
+  };
+  if (!settings.found) {
+    diagnostics->Warn(Warning::kNoSettings,
+                      [] { return std::string(kSettingsName); });
+  }
+  if (settings.utf16) {
+    diagnostics->Failure("saved as UTF-16 text, read as 8-bit text",
+                         kSettingsName, 0);
+  }
+  if (settings.read_error != 0) {
+    diagnostics->Failure("read error, output root taken as empty",
+                         kSettingsName, settings.read_error);
+  }
+  if (!root.empty() && (root.back() == ' ' || root.back() == '\t')) {
+    diagnostics->Warn(Warning::kRootEndsInSpace, place);
+  }
+  if (!root.empty() && root.back() != '\\' && root.back() != '/') {
+    diagnostics->Warn(Warning::kRootWithoutSeparator, place);
+  }
+  const std::string folder(ParentFolder(NativePath(std::string(root))));
+  if (!file_system->IsFolder(folder)) {
+    diagnostics->Failure(
+        "output root folder does not exist",
+        folder + ": create it, or correct line 1 of " + kSettingsName, 0);
+    diagnostics->HideOpenFailures();
+  }
+}
+
 }  // namespace
 
 int Run(const RunOptions& options) {
@@ -168,13 +207,12 @@ int Run(const RunOptions& options) {
                                 : &PlatformFileSystem();
   console.Add("Beware Witchcraft!!\n");
   console.Publish();
-  int settings_error = 0;
-  const OutputRoot root = LoadSettings(kSettingsName, &settings_error);
-  if (settings_error != 0) {
-    diagnostics.Failure("read error, output root taken as empty", kSettingsName,
-                        settings_error);
-  }
-  bool interrupted = false;
+  const Settings settings = LoadSettings(kSettingsName);
+  const std::string_view root = settings.root.view();
+  CheckSettings(settings, file_system, &diagnostics);
+  LoopEnd end;
+  std::uint64_t lines_written = 0;
+  std::size_t files_written = 0;
   if (std::FILE* input = std::fopen(kInputName, "rb"); input == nullptr) {
     diagnostics.Failure("cannot open input", kInputName, errno);
   } else {
@@ -184,17 +222,18 @@ int Run(const RunOptions& options) {
     if (options.interrupts != nullptr) {
       in.EndWhen(options.interrupts, 2);
     }
-    const LoopEnd end = ProcessBlocks(
-        &in, &console, {root.view(), &files, &diagnostics}, options);
+    in.SkipIfNext(kUtf8Mark);
+    end = ProcessBlocks(&in, &console, {root, &files, &diagnostics}, options);
     files.Close();
     console.Publish();
+    lines_written = files.lines_written();
+    files_written = files.files_written();
     if (in.error()) {
       diagnostics.Failure("read error, input ends here", kInputName,
                           in.error_number());
     }
     (void)std::fclose(input);  // read only: nothing can be lost
-    interrupted = Interrupts(options) > 0;
-    if (interrupted) {
+    if (Interrupts(options) > 0) {
       ReportInterrupt(end, end.input_done && !in.ended_early(), &diagnostics);
     }
   }
@@ -203,7 +242,15 @@ int Run(const RunOptions& options) {
     diagnostics.Failure("cannot write console output", "standard output",
                         console.error());
   }
-  if (interrupted || Interrupts(options) > 0) {
+  diagnostics.Finish(
+      std::to_string(end.blocks) + (end.blocks == 1 ? " block" : " blocks") +
+      " read, " + std::to_string(lines_written) +
+      (lines_written == 1 ? " line" : " lines") + " appended to " +
+      std::to_string(files_written) +
+      (files_written >= CommitLog::kMostFilesCounted ? " or more" : "") +
+      (files_written == 1 ? " file" : " files") + " under " +
+      ResolvedRoot(root));
+  if (Interrupts(options) > 0) {
     return kInterruptedStatus;
   }
   if (options.waiting != nullptr) {

@@ -6,6 +6,7 @@ namespace tallora {
 
 OutputRoot ReadSettings(LineReader* in) {
   OutputRoot root;
+  in->SkipIfNext(kUtf8Mark);
   if (!in->eof()) {
     in->ReadLine(300, &root);
   }
@@ -13,21 +14,21 @@ OutputRoot ReadSettings(LineReader* in) {
   return root;
 }
 
-OutputRoot LoadSettings(const char* path, int* read_error) {
-  if (read_error != nullptr) {
-    *read_error = 0;
-  }
+Settings LoadSettings(const char* path) {
+  Settings settings;
   std::FILE* file = std::fopen(path, "rb");
   if (file == nullptr) {
-    return {};
+    return settings;
   }
+  settings.found = true;
   LineReader in(file);
-  const OutputRoot root = ReadSettings(&in);
-  if (read_error != nullptr && in.error()) {
-    *read_error = in.error_number();
+  settings.utf16 = in.NextIs("\xFF\xFE") || in.NextIs("\xFE\xFF");
+  settings.root = ReadSettings(&in);
+  if (in.error()) {
+    settings.read_error = in.error_number();
   }
   (void)std::fclose(file);  // read only: nothing can be lost
-  return root;
+  return settings;
 }
 
 }  // namespace tallora

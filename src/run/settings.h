@@ -2,6 +2,8 @@
 #ifndef TALLORA_RUN_SETTINGS_H_
 #define TALLORA_RUN_SETTINGS_H_
 
+#include <string_view>
+
 #include "input/line_reader.h"
 #include "input/text_slot.h"
 
@@ -12,17 +14,29 @@ namespace tallora {
 // directory.
 using OutputRoot = TextSlot<300>;
 
+// The UTF-8 byte-order mark some editors put at the start of a text file.
+inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
 // The output root from the first line of the settings read by `in` (limit
-// 300, cut at line end); empty when there is no line. Further lines are
-// ignored.
+// 300, cut at line end), after a UTF-8 byte-order mark at the very start;
+// empty when there is no line. Further lines are ignored.
 OutputRoot ReadSettings(LineReader* in);
 
-// The output root from the settings file at `path`; empty when the file
-// cannot be opened. When `read_error` is given, sets it to the errno value
-// of a failed read when the file opened but could not be read (a folder in
-// its place, say), else to 0; the root then holds what was read before the
-// failure.
-OutputRoot LoadSettings(const char* path, int* read_error = nullptr);
+struct Settings {
+  OutputRoot root;
+  // False when there is no settings file to open.
+  bool found = false;
+  // True iff the file starts with a UTF-16 byte-order mark: it is then read
+  // as 8-bit text all the same, which gives no usable root.
+  bool utf16 = false;
+  // The errno value of a failed read of a file that opened (a folder in its
+  // place, say), else 0; the root then holds what was read before it.
+  int read_error = 0;
+};
+
+// The settings from the file at `path`; an empty root when the file cannot
+// be opened.
+Settings LoadSettings(const char* path);
 
 }  // namespace tallora
 

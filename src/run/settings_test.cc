@@ -18,6 +18,8 @@ TEST(ReadSettings, TakesTheFirstLineCutAtLineEnd) {
       {"empty file", "", ""},
       {"empty first line", "\nout\\\n", ""},
       {"long line", std::string(350, 'r') + "\n", std::string(299, 'r')},
+      {"byte-order mark", "\xEF\xBB\xBFout\\\r\n", "out\\"},
+      {"byte-order mark alone", "\xEF\xBB\xBF", ""},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
@@ -27,7 +29,9 @@ TEST(ReadSettings, TakesTheFirstLineCutAtLineEnd) {
 }
 
 TEST(LoadSettings, MissingFileGivesAnEmptyRoot) {
-  EXPECT_TRUE(LoadSettings("no/such/folder/tallora.ini").empty());
+  const Settings settings = LoadSettings("no/such/folder/tallora.ini");
+  EXPECT_FALSE(settings.found);
+  EXPECT_TRUE(settings.root.empty());
 }
 
 }  // namespace

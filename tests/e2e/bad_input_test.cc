@@ -234,6 +234,7 @@ TEST(BadInput, UnreadableSettingsOrExportIsReported) {
     const auto work = dir / "run";
     WriteFile(work / "tallora.ini", "out\\\n");
     WriteFile(work / "sqlline.txt", FullBlock("TRK1", "15/06/2022").Build());
+    std::filesystem::create_directories(work / "out");
     std::filesystem::remove(work / c.folder_in_place);
     std::filesystem::create_directories(work / c.folder_in_place);
     const ToolResult result = RunTool(work, BoundedMemory());

@@ -10,6 +10,7 @@
 #include "run/run_loop.h"
 #include "support/export_builder.h"
 #include "support/temp_dir.h"
+#include "support/tool_runner.h"
 #include "tools/export_gen.h"
 
 namespace tallora::testing {
@@ -54,7 +55,10 @@ RunOutcome RunIn(const std::filesystem::path& folder, FileMode mode) {
   RunOutcome outcome;
   outcome.status = Run(options);
   outcome.console = ReadBack(options.console_out);
-  outcome.diagnostics = ReadBack(options.diagnostics);
+  std::string warnings;
+  std::string summary;
+  outcome.diagnostics =
+      SplitDiagnostics(ReadBack(options.diagnostics), &warnings, &summary);
   std::fclose(options.console_in);
   std::filesystem::current_path(previous, error);
   return outcome;

@@ -335,10 +335,9 @@ TEST(Faults, KillThenRerunGluesNoLineAndKeepsSummarisedBlocksWhole) {
       }
       EXPECT_EQ(after.at(path), before + bytes) << path;
     }
-    EXPECT_EQ(mended,
-              rerun.diagnostics.find("part of a line, line end added") !=
-                  std::string::npos)
-        << rerun.diagnostics;
+    EXPECT_EQ(mended, rerun.warnings.find("report files ended in part of a "
+                                          "line") != std::string::npos)
+        << rerun.warnings;
   }
 }
 

@@ -32,6 +32,22 @@ std::string WithoutCarriageReturns(std::string text) {
 
 }  // namespace
 
+std::string SplitDiagnostics(std::string_view text, std::string* warnings,
+                             std::string* summary) {
+  std::string failures;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    const std::string_view line =
+        text.substr(0, end == std::string_view::npos ? text.size() : end + 1);
+    text.remove_prefix(line.size());
+    std::string* to = line.starts_with("tallora: warning: ")   ? warnings
+                      : line.starts_with("tallora: summary: ") ? summary
+                                                               : &failures;
+    to->append(line);
+  }
+  return failures;
+}
+
 bool RunsWindowsBuild() {
   return ToolCommand().find(".exe") != std::string::npos;
 }
@@ -61,7 +77,7 @@ std::filesystem::path Beside(const std::filesystem::path& folder,
 // The shell command that runs the tool in `folder` under `limits`, its
 // console and diagnostics going to files beside the folder.
 std::string Command(const std::filesystem::path& folder,
-                    const RunLimits& limits) {
+                    const RunLimits& limits, std::string_view arguments) {
   std::string prefix;
   if (limits.address_space > 0) {
     prefix +=
@@ -71,7 +87,8 @@ std::string Command(const std::filesystem::path& folder,
     prefix += "ulimit -f " + std::to_string(limits.file_size / 512) + " && ";
   }
   return "cd '" + folder.string() + "' && " + prefix + "exec " + ToolCommand() +
-         " </dev/null >'" + Beside(folder, ".out").string() + "' 2>'" +
+         " " + std::string(arguments) + " </dev/null >'" +
+         Beside(folder, ".out").string() + "' 2>'" +
          Beside(folder, ".err").string() + "'";
 }
 
@@ -80,11 +97,13 @@ ToolResult Collect(const std::filesystem::path& folder, int status) {
   result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
   result.console = ReadFile(Beside(folder, ".out"));
-  result.diagnostics = ReadFile(Beside(folder, ".err"));
+  std::string diagnostics = ReadFile(Beside(folder, ".err"));
   if (RunsWindowsBuild()) {
     result.console = WithoutCarriageReturns(result.console);
-    result.diagnostics = WithoutCarriageReturns(result.diagnostics);
+    diagnostics = WithoutCarriageReturns(diagnostics);
   }
+  result.diagnostics =
+      SplitDiagnostics(diagnostics, &result.warnings, &result.summary);
   std::error_code ec;
   std::filesystem::remove(Beside(folder, ".out"), ec);
   std::filesystem::remove(Beside(folder, ".err"), ec);
@@ -99,10 +118,16 @@ ToolResult RunTool(const std::filesystem::path& folder,
   return tool.Wait();
 }
 
+ToolResult RunToolWithArguments(const std::filesystem::path& folder,
+                                std::string_view arguments) {
+  RunningTool tool(folder, {}, arguments);
+  return tool.Wait();
+}
+
 RunningTool::RunningTool(const std::filesystem::path& folder,
-                         const RunLimits& limits)
+                         const RunLimits& limits, std::string_view arguments)
     : folder_(folder) {
-  const std::string command = Command(folder, limits);
+  const std::string command = Command(folder, limits, arguments);
   pid_ = ::fork();
   if (pid_ == 0) {
     ::execl("/bin/sh", "sh", "-c", command.c_str(),

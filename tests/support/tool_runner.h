@@ -6,15 +6,26 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace tallora::testing {
 
 struct ToolResult {
-  int exit_code = -1;       // -1 when ended by a signal
-  int signal = 0;           // the signal that ended the tool, if one did
-  std::string console;      // standard output
-  std::string diagnostics;  // standard error
+  int exit_code = -1;   // -1 when ended by a signal
+  int signal = 0;       // the signal that ended the tool, if one did
+  std::string console;  // standard output
+  // Standard error, split: the failure lines, the warning lines and the
+  // closing summary line.
+  std::string diagnostics;
+  std::string warnings;
+  std::string summary;
 };
+
+// Splits the standard error of a run into failure lines (returned), warning
+// lines ("tallora: warning: ...", into *warnings) and the summary line
+// ("tallora: summary: ...", into *summary), each with its line feed.
+std::string SplitDiagnostics(std::string_view text, std::string* warnings,
+                             std::string* summary);
 
 // Runs the tool with `folder` as working directory and an empty standard
 // input. The tool is the build's own binary unless the environment variable
@@ -40,12 +51,17 @@ struct RunLimits {
 ToolResult RunTool(const std::filesystem::path& folder,
                    const RunLimits& limits);
 
+// As RunTool(folder), with `arguments` given to the shell as they stand.
+ToolResult RunToolWithArguments(const std::filesystem::path& folder,
+                                std::string_view arguments);
+
 // A run of the tool started in the background, as RunTool runs it; killed
 // and waited for on destruction if still running.
 class RunningTool {
  public:
-  RunningTool(const std::filesystem::path& folder,
-              const RunLimits& limits = {});
+  // `arguments` go to the shell as they stand, quoting and all.
+  RunningTool(const std::filesystem::path& folder, const RunLimits& limits = {},
+              std::string_view arguments = {});
   ~RunningTool();
   RunningTool(const RunningTool&) = delete;
   RunningTool& operator=(const RunningTool&) = delete;
