@@ -3,7 +3,10 @@
 #include <atomic>
 #include <cstdio>
 #include <new>
+#include <string_view>
+#include <vector>
 
+#include "run/arguments.h"
 #include "run/run_loop.h"
 
 #ifdef _WIN32
@@ -43,6 +46,14 @@ void SetUpProcess() {
   SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
 }
 
+// True iff no other process shares the console: the program was started by
+// a double-click or by dropping a file on it, and its window closes when it
+// ends.
+bool OwnsConsole() {
+  DWORD processes[2];
+  return GetConsoleProcessList(processes, 2) == 1;
+}
+
 #else
 
 void OnInterrupt(int) {
@@ -78,11 +89,46 @@ void SetUpProcess() {
   }
 }
 
+bool OwnsConsole() {
+  return false;
+}
+
 #endif
+
+// Answers arguments other than none: the usage, the version, or a refusal.
+int AnswerArguments(const tallora::Arguments& arguments) {
+  using Action = tallora::Arguments::Action;
+  int status = 0;
+  if (arguments.action == Action::kHelp) {
+    std::fwrite(tallora::Usage().data(), 1, tallora::Usage().size(), stdout);
+  } else if (arguments.action == Action::kVersion) {
+    std::fwrite(tallora::VersionLine().data(), 1, tallora::VersionLine().size(),
+                stdout);
+  } else {
+    std::fprintf(stderr, "%s\n\n", arguments.refusal.c_str());
+    std::fwrite(tallora::Usage().data(), 1, tallora::Usage().size(), stderr);
+    status = tallora::kRefusedArgumentsStatus;
+  }
+  if (std::fflush(stdout) != 0 && status == 0) {
+    status = 1;
+  }
+  if (OwnsConsole()) {
+    std::fputs("\nPress Enter to close this window.\n", stdout);
+    std::fflush(stdout);
+    (void)std::getchar();
+  }
+  return status;
+}
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  const std::vector<std::string_view> words(argv + (argc > 0 ? 1 : 0),
+                                            argv + (argc > 0 ? argc : 0));
+  const tallora::Arguments arguments = tallora::ParseArguments(words);
+  if (arguments.action != tallora::Arguments::Action::kRun) {
+    return AnswerArguments(arguments);
+  }
   SetUpProcess();
   tallora::RunOptions options;
   options.interrupts = &interrupts;

@@ -64,5 +64,44 @@ TEST(Console, TruncatedFinalBlockIsStillProcessed) {
             std::string(kBanner) + "TRK115/06/2022 DHE  Nodes  Shifts \n");
 }
 
+// Arguments used to run a whole pass and append every report a second time.
+TEST(Console, ArgumentsOtherThanNoneNeitherReadNorWriteAnything) {
+  const struct Case {
+    const char* arguments;
+    int status;
+    const char* console_start;
+    const char* diagnostics_start;
+  } kCases[] = {
+      {"--help", 0, "Usage: tallora", ""},
+      {"-h", 0, "Usage: tallora", ""},
+      {"'/?'", 0, "Usage: tallora", ""},
+      {"--version", 0, "tallora 1.", ""},
+      {"sqlline.txt", 2, "",
+       "tallora: takes no file to read: \"sqlline.txt\": name the export "
+       "sqlline.txt"},
+      {"--bogus", 2, "", "tallora: unknown option: \"--bogus\"\n\nUsage:"},
+      {"a b", 2, "", "tallora: takes no arguments: \"a\" \"b\"\n"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.arguments);
+    TempDir dir;
+    const auto work = dir / "run";
+    WriteFile(work / "sqlline.txt",
+              BlockBuilder().Unit("TRK1", "1").Segment().Build());
+    WriteFile(work / "tallora.ini", "out\\\n");
+    std::filesystem::create_directories(work / "out" / "dhe");
+    const ToolResult result = RunToolWithArguments(work, c.arguments);
+    EXPECT_EQ(result.exit_code, c.status);
+    EXPECT_TRUE(result.console.starts_with(c.console_start)) << result.console;
+    EXPECT_EQ(result.console.empty(), *c.console_start == '\0');
+    EXPECT_TRUE(result.diagnostics.starts_with(c.diagnostics_start))
+        << result.diagnostics;
+    EXPECT_EQ(result.summary, "");
+    EXPECT_EQ(ListTree(work),
+              (std::vector<std::string>{"out/", "out/dhe/", "sqlline.txt",
+                                        "tallora.ini"}));
+  }
+}
+
 }  // namespace
 }  // namespace tallora::testing
