@@ -7,16 +7,6 @@
 
 namespace tallora {
 
-// The files one commit writes to as one: every logged path that reaches the
-// same file.
-struct CommitLog::Group {
-  std::uint32_t first_file;  // the first logged of its paths
-  FileKind kind;
-  FileResult failure;  // why the file could not be opened, if it could not
-  std::size_t first_entry = 0;
-  std::size_t entry_count = 0;
-};
-
 CommitLog::CommitLog(FileSystem* file_system, FileMode mode,
                      Diagnostics* diagnostics, std::size_t open_files)
     : file_system_(file_system),
@@ -109,14 +99,10 @@ void CommitLog::Append(const std::string& path, FileKind kind,
   }
 }
 
-void CommitLog::Commit() {
-  if (files_.empty()) {
-    return;
-  }
-  // Which group each logged path writes to: paths that reach one file share
-  // a group, so that its lines keep the order they were made in.
+std::vector<CommitLog::Group> CommitLog::GroupFiles(
+    std::vector<std::uint32_t>* group_of) {
   std::vector<Group> groups;
-  std::vector<std::uint32_t> group_of(files_.size());
+  group_of->assign(files_.size(), 0);
   std::unordered_map<FileId, std::uint32_t, FileIdHash> group_by_id;
   for (std::uint32_t f = 0; f < files_.size(); ++f) {
     FileId id;
@@ -126,64 +112,81 @@ void CommitLog::Commit() {
       const auto [same, added] = group_by_id.try_emplace(
           id, static_cast<std::uint32_t>(groups.size()));
       if (!added) {
-        group_of[f] = same->second;
+        (*group_of)[f] = same->second;
         continue;
       }
     }
-    group_of[f] = static_cast<std::uint32_t>(groups.size());
+    (*group_of)[f] = static_cast<std::uint32_t>(groups.size());
     groups.push_back({f, files_[f].kind, opened ? FileResult{} : result});
   }
-  // The entries of each group, in log order.
+  return groups;
+}
+
+std::vector<std::size_t> CommitLog::OrderEntries(
+    const std::vector<std::uint32_t>& group_of, std::vector<Group>* groups) {
   std::vector<std::size_t> order(entries_.size());
   for (const Entry& entry : entries_) {
-    ++groups[group_of[entry.file]].entry_count;
+    ++(*groups)[group_of[entry.file]].entry_count;
   }
   std::size_t next = 0;
-  for (Group& group : groups) {
+  for (Group& group : *groups) {
     group.first_entry = next;
     next += group.entry_count;
     group.entry_count = 0;
   }
   for (std::size_t e = 0; e < entries_.size(); ++e) {
-    Group& group = groups[group_of[entries_[e].file]];
+    Group& group = (*groups)[group_of[entries_[e].file]];
     order[group.first_entry + group.entry_count++] = e;
   }
+  return order;
+}
 
-  const auto write_group = [&](const Group& group) {
-    std::string_view lines;
-    if (group.entry_count == 1) {
-      const Entry& entry = entries_[order[group.first_entry]];
-      lines = std::string_view(bytes_).substr(entry.offset, entry.length);
-    } else {
-      scratch_.clear();
-      for (std::size_t i = 0; i < group.entry_count; ++i) {
-        const Entry& entry = entries_[order[group.first_entry + i]];
-        scratch_.append(bytes_, entry.offset, entry.length);
-      }
-      lines = scratch_;
+void CommitLog::WriteGroup(const Group& group,
+                           const std::vector<std::size_t>& order) {
+  std::string_view lines;
+  if (group.entry_count == 1) {
+    const Entry& entry = entries_[order[group.first_entry]];
+    lines = std::string_view(bytes_).substr(entry.offset, entry.length);
+  } else {
+    scratch_.clear();
+    for (std::size_t i = 0; i < group.entry_count; ++i) {
+      const Entry& entry = entries_[order[group.first_entry + i]];
+      scratch_.append(bytes_, entry.offset, entry.length);
     }
-    const std::string& path = files_[group.first_file].path;
-    FileResult result = group.failure;
-    AppendFile* file = nullptr;
-    if (result.ok()) {
-      file = cache_.Open(path, &result);
-    }
-    if (file == nullptr) {
-      result.lines_lost = CountLines(lines);
-    } else {
-      result = file->Write(lines);
-      Count(file->id(), lines, result);
-    }
-    Report(path, group.kind, result);
-  };
+    lines = scratch_;
+  }
+  const std::string& path = files_[group.first_file].path;
+  FileResult result = group.failure;
+  AppendFile* file = nullptr;
+  if (result.ok()) {
+    file = cache_.Open(path, &result);
+  }
+  if (file == nullptr) {
+    result.lines_lost = CountLines(lines);
+  } else {
+    result = file->Write(lines);
+    Count(file->id(), lines, result);
+  }
+  Report(path, group.kind, result);
+}
+
+void CommitLog::Commit() {
+  if (files_.empty()) {
+    return;
+  }
+  // Paths that reach one file share a group, so that its lines keep the
+  // order they were made in; each group's entries are taken in log order.
+  std::vector<std::uint32_t> group_of;
+  std::vector<Group> groups = GroupFiles(&group_of);
+  const std::vector<std::size_t> order = OrderEntries(group_of, &groups);
   for (const Group& group : groups) {
     if (group.kind != FileKind::kShift) {
-      write_group(group);
+      WriteGroup(group, order);
     }
   }
   for (const Group& group : groups) {
     if (group.kind == FileKind::kShift) {
-      write_group(group);
+      WriteGroup(group, order);
     }
   }
 

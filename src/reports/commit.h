@@ -98,7 +98,24 @@ class CommitLog {
     std::uint32_t length;
     std::size_t offset;
   };
-  struct Group;
+  // The files one commit writes to as one: every logged path that reaches
+  // the same file.
+  struct Group {
+    std::uint32_t first_file;  // the first logged of its paths
+    FileKind kind;
+    FileResult failure;  // why the file could not be opened, if it could not
+    std::size_t first_entry = 0;
+    std::size_t entry_count = 0;
+  };
+
+  // The groups of the logged files, and in *group_of the group of each.
+  std::vector<Group> GroupFiles(std::vector<std::uint32_t>* group_of);
+  // The entries of every group, one group after the other, each in log
+  // order; sets each group's first entry and count.
+  std::vector<std::size_t> OrderEntries(
+      const std::vector<std::uint32_t>& group_of, std::vector<Group>* groups);
+  // Writes the lines of `group` in one write.
+  void WriteGroup(const Group& group, const std::vector<std::size_t>& order);
 
   void AppendNow(const std::string& path, FileKind kind,
                  std::string_view lines);

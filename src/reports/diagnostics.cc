@@ -13,34 +13,54 @@ std::string LinesLost(std::size_t lines) {
          " lost";
 }
 
-// What each warning says, in the order of Warning.
-constexpr std::string_view kWarningTexts[kWarningKinds] = {
-    "non-blank lines outside any block were skipped",
-    "lines longer than their read limit were split, their rest read as the "
-    "next line (in a header or segment, every later line of the block "
-    "shifts)",
-    "admin lines not of the form \"Admin N\": the block's events were not "
-    "read as events",
-    "event lines that are block markers were read as events (an admin count "
-    "larger than the events that follow)",
-    "the export ends inside a block, written as read so far",
-    "location events not of the form \"Location A -> B\" were passed over",
-    "location or route texts have more words than the one-word name kept",
-    "names were cut to the width they are kept in (unit label 19, location "
-    "29, route 31 characters), which can merge two of them",
-    "location transitions past the node table's 5000 rows of a block were "
-    "passed over",
-    "fields hold a comma, which shifts the columns of their line (fields are "
-    "not quoted)",
-    "names start like a formula a spreadsheet would run (=, +, @, or - not "
-    "followed by a digit)",
-    "report files ended in part of a line; a line end was added before the "
-    "new lines",
-    "no tallora.ini: reports go under the working folder",
-    "the output root in tallora.ini ends in white space",
-    "the output root in tallora.ini does not end in \\ or /, so it is a "
-    "prefix of the report folder names",
-};
+// What a warning says.
+std::string_view WarningText(Warning kind) {
+  switch (kind) {
+    case Warning::kSkippedOutsideBlock:
+      return "non-blank lines outside any block were skipped";
+    case Warning::kLineTooLong:
+      return "lines longer than their read limit were split, their rest read "
+             "as the next line (in a header or segment, every later line of "
+             "the block shifts)";
+    case Warning::kNotAdminLine:
+      return "admin lines not of the form \"Admin N\": the block's events "
+             "were not read as events";
+    case Warning::kMarkerReadAsEvent:
+      return "event lines that are block markers were read as events (an "
+             "admin count larger than the events that follow)";
+    case Warning::kEndsInsideBlock:
+      return "the export ends inside a block, written as read so far";
+    case Warning::kLocationNotParsed:
+      return "location events not of the form \"Location A -> B\" were "
+             "passed over";
+    case Warning::kMoreWordsThanKept:
+      return "location or route texts have more words than the one-word name "
+             "kept";
+    case Warning::kNameCut:
+      return "names were cut to the width they are kept in (unit label 19, "
+             "location 29, route 31 characters), which can merge two of them";
+    case Warning::kNodeTableFull:
+      return "location transitions past the node table's 5000 rows of a "
+             "block were passed over";
+    case Warning::kComma:
+      return "fields hold a comma, which shifts the columns of their line "
+             "(fields are not quoted)";
+    case Warning::kFormula:
+      return "names start like a formula a spreadsheet would run (=, +, @, "
+             "or - not followed by a digit)";
+    case Warning::kMendedReportFile:
+      return "report files ended in part of a line; a line end was added "
+             "before the new lines";
+    case Warning::kNoSettings:
+      return "no tallora.ini: reports go under the working folder";
+    case Warning::kRootEndsInSpace:
+      return "the output root in tallora.ini ends in white space";
+    case Warning::kRootWithoutSeparator:
+      return "the output root in tallora.ini does not end in \\ or /, so it "
+             "is a prefix of the report folder names";
+  }
+  return "";
+}
 
 }  // namespace
 
@@ -148,7 +168,8 @@ void Diagnostics::Finish(std::string_view summary) {
   for (std::size_t kind = 0; kind < kWarningKinds; ++kind) {
     const WarningCount& warning = warnings_[kind];
     if (warning.count > 0) {
-      Write("tallora: warning: " + std::string(kWarningTexts[kind]) + ": " +
+      Write("tallora: warning: " +
+            std::string(WarningText(static_cast<Warning>(kind))) + ": " +
             std::to_string(warning.count) + ", first at " +
             warning.first_place);
     }

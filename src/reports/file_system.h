@@ -22,7 +22,7 @@ struct FileId {
 
 struct FileIdHash {
   std::size_t operator()(const FileId& id) const {
-    return std::hash<std::uint64_t>()(id.index * 0x9e3779b97f4a7c15u ^
+    return std::hash<std::uint64_t>()(id.index * 0x9e3779b97f4a7c15U ^
                                       id.device);
   }
 };

@@ -31,7 +31,7 @@ class MemoryFileSystem::Handle final : public AppendHandle {
     }
     return true;
   }
-  bool Size(std::uint64_t* size, int*) override {
+  bool Size(std::uint64_t* size, [[maybe_unused]] int* error) override {
     *size = file_->bytes.size();
     return true;
   }
@@ -216,6 +216,7 @@ std::vector<std::string> MemoryFileSystem::List() const {
     all[path] = true;
   }
   std::vector<std::string> list;
+  list.reserve(all.size());
   for (const auto& [path, unused] : all) {
     list.push_back(path);
   }

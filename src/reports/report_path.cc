@@ -24,7 +24,7 @@ std::string OutputPath(std::string_view root,
 }
 
 std::string ResolvedRoot(std::string_view root) {
-  const std::string native = NativePath(std::string(root));
+  std::string native = NativePath(std::string(root));
   std::error_code error;
   std::string resolved =
       std::filesystem::absolute(native.empty() ? "." : native, error).string();

@@ -56,7 +56,7 @@ bool OwnsConsole() {
 
 #else
 
-void OnInterrupt(int) {
+void OnInterrupt([[maybe_unused]] int signal_number) {
   interrupts.fetch_add(1);
   if (waiting.load()) {
     _exit(tallora::kInterruptedStatus);
@@ -66,8 +66,8 @@ void OnInterrupt(int) {
 void SetUpProcess() {
   // A write past a file-size limit, or to a closed pipe, then fails and is
   // reported instead of ending the process.
-  signal(SIGXFSZ, SIG_IGN);
-  signal(SIGPIPE, SIG_IGN);
+  (void)signal(SIGXFSZ, SIG_IGN);
+  (void)signal(SIGPIPE, SIG_IGN);
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
   sigemptyset(&action.sa_mask);
@@ -99,22 +99,25 @@ bool OwnsConsole() {
 int AnswerArguments(const tallora::Arguments& arguments) {
   using Action = tallora::Arguments::Action;
   int status = 0;
+  // A failed write to stdout shows in its flush.
+  const auto put = [](std::string_view text, std::FILE* to) {
+    (void)std::fwrite(text.data(), 1, text.size(), to);
+  };
   if (arguments.action == Action::kHelp) {
-    std::fwrite(tallora::Usage().data(), 1, tallora::Usage().size(), stdout);
+    put(tallora::Usage(), stdout);
   } else if (arguments.action == Action::kVersion) {
-    std::fwrite(tallora::VersionLine().data(), 1, tallora::VersionLine().size(),
-                stdout);
+    put(tallora::VersionLine(), stdout);
   } else {
-    std::fprintf(stderr, "%s\n\n", arguments.refusal.c_str());
-    std::fwrite(tallora::Usage().data(), 1, tallora::Usage().size(), stderr);
+    put(arguments.refusal + "\n\n", stderr);
+    put(tallora::Usage(), stderr);
     status = tallora::kRefusedArgumentsStatus;
   }
   if (std::fflush(stdout) != 0 && status == 0) {
     status = 1;
   }
   if (OwnsConsole()) {
-    std::fputs("\nPress Enter to close this window.\n", stdout);
-    std::fflush(stdout);
+    (void)std::fputs("\nPress Enter to close this window.\n", stdout);
+    (void)std::fflush(stdout);
     (void)std::getchar();
   }
   return status;

@@ -15,7 +15,9 @@ cmake "${generator[@]}" -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DBUILD_TESTING=OFF >/dev/null
 
 status=0
-mapfile -t sources < <(find src -name '*.cc' ! -name '*_test.cc' | sort)
+# The Windows side of the file-system seam is checked by the cross build.
+mapfile -t sources < <(find src -name '*.cc' ! -name '*_test.cc' \
+  ! -name '*_windows.cc' | sort)
 for source in "${sources[@]}"; do
   "$tidy" -p "$build" --quiet --warnings-as-errors='*' "$source" \
     2> >(grep -v -E '^[0-9]+ warnings? generated\.$' >&2) || status=1
