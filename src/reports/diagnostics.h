@@ -59,6 +59,10 @@ class Diagnostics {
   // Any other failure of the run, with its own text; `error` 0 gives no
   // reason.
   void Failure(std::string_view what, std::string_view subject, int error);
+  void Failure(std::string_view what, std::string_view subject,
+               std::string_view reason) {
+    FailureLine(what, what, subject, reason);
+  }
   // From now on, failures to open report files are counted as failures but
   // not written: they follow from a failure already reported (an output
   // root that does not exist).

@@ -26,6 +26,10 @@ namespace {
 constexpr char kInputName[] = "sqlline.txt";
 constexpr char kSettingsName[] = "tallora.ini";
 
+// What to do with a UTF-16 input file.
+constexpr std::string_view kSaveAsEightBit =
+    "saved as UTF-16; save it as 8-bit text (ANSI or UTF-8)";
+
 // Longest time between commits while blocks keep coming.
 constexpr std::chrono::milliseconds kCommitInterval{100};
 
@@ -175,8 +179,7 @@ void CheckSettings(const Settings& settings, FileSystem* file_system,
                       [] { return std::string(kSettingsName); });
   }
   if (settings.utf16) {
-    diagnostics->Failure("saved as UTF-16 text, read as 8-bit text",
-                         kSettingsName, 0);
+    diagnostics->Failure("not 8-bit text", kSettingsName, kSaveAsEightBit);
   }
   if (settings.read_error != 0) {
     diagnostics->Failure("read error, output root taken as empty",
