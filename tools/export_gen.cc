@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <iterator>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -31,8 +32,17 @@ namespace {
 //     periodic            10%
 //     others              the rest                               ~8%
 //
+//   places-5000 (400 units x 7 dates): location-heavy, with the moves over
+//     5000 places instead of 48, so each date gets node files for thousands
+//     of places; the names have the lengths of the 48, so blocks keep their
+//     size and line count.
+//
 // A typical block is about 4.3 kB, a location-heavy one about 12 kB. One
 // block in 40 carries a header line 160 of 1000 to 1996 characters.
+//
+// A fixed event count (events_per_block) takes the location-heavy shares,
+// scaled: 80% location moves, 1% PTO switches in pairs, 0.3% PTO durations,
+// 1% routes, 10% periodic, the rest others.
 
 constexpr int kHeaderLines = 207;
 constexpr int kSegmentLines = 37;
@@ -177,7 +187,29 @@ constexpr std::string_view kPlaces[] = {
     "Marina",     "Bypass",      "RingRoad",    "Viaduct",    "Tunnel",
     "EastGate",   "WestGate",    "Riverside",   "Hilltop",    "Meadow",
     "Orchard",    "Kiln",        "Refinery"};
-constexpr int kPlaceCount = static_cast<int>(std::size(kPlaces));
+
+constexpr int kManyPlaces = 5000;
+
+// Place `index` of the places-5000 mix: a made-up word, a capital and then
+// consonants and vowels in turn, as long as place index % 48 of kPlaces. The
+// first four letters spell the index, so no two names are equal, not even
+// when letter case is ignored.
+// REQUIRES: 0 <= index < 10000.
+std::string ManyPlaceName(int index) {
+  static constexpr std::string_view kConsonants = "bcdfghjklmnprstvwxyz";
+  static constexpr std::string_view kVowels = "aeiou";
+  const std::size_t length =
+      kPlaces[static_cast<std::size_t>(index) % std::size(kPlaces)].size();
+  const auto i = static_cast<std::size_t>(index);
+  std::string name = {kConsonants[i % 20], kVowels[i / 20 % 5],
+                      kConsonants[i / 100 % 20], kVowels[i / 2000 % 5]};
+  name[0] = static_cast<char>(name[0] - 'a' + 'A');
+  for (std::size_t k = name.size(); k < length; ++k) {
+    name.push_back(k % 2 == 0 ? kConsonants[(i * 7 + k * 3) % 20]
+                              : kVowels[(i + k) % 5]);
+  }
+  return name;
+}
 
 constexpr std::string_view kPlaceSuffixes[] = {
     "", "", " Gate 2", " Weighbridge", " Loading Bay 4", " Main Entrance"};
@@ -221,10 +253,21 @@ enum class EventKind {
 
 class ExportGenerator::Impl {
  public:
-  Impl(ExportMix mix, std::uint64_t seed, int units, int dates, bool crlf)
-      : mix_(mix), crlf_(crlf), rng_(seed) {
+  Impl(const ExportShape& shape, int units)
+      : mix_(shape.mix),
+        crlf_(shape.crlf),
+        events_per_block_(shape.events_per_block),
+        segments_per_block_(shape.segments_per_block),
+        rng_(shape.seed) {
+    if (mix_ == ExportMix::kPlaces5000) {
+      for (int p = 0; p < kManyPlaces; ++p) {
+        places_.push_back(ManyPlaceName(p));
+      }
+    } else {
+      places_.assign(std::begin(kPlaces), std::end(kPlaces));
+    }
     Date date = {6, 6, 2022};
-    for (int d = 0; d < dates; ++d) {
+    for (int d = 0; d < shape.dates; ++d) {
       dates_.push_back(date);
       date = NextDay(date);
     }
@@ -249,7 +292,8 @@ class ExportGenerator::Impl {
     const int weekday = static_cast<int>(date_index % 7);
     const int shift_start = 5 * 3600 + rng_.Below(3 * 3600);
     const int shift_end = shift_start + 8 * 3600 + rng_.Below(4 * 3600);
-    const int segments = 1 + rng_.Below(6);
+    const int segments =
+        segments_per_block_ != 0 ? segments_per_block_ : 1 + rng_.Below(6);
     PlanEvents();
 
     // A marker line has "tr" at its start and 'h' at position 4.
@@ -284,7 +328,7 @@ class ExportGenerator::Impl {
     for (int i = 1; i < kRoundSize; ++i) {
       bool taken = true;
       while (taken) {
-        unit->round[i] = 1 + rng_.Below(kPlaceCount - 1);
+        unit->round[i] = 1 + rng_.Below(PlaceCount() - 1);
         taken = false;
         for (int j = 1; j < i; ++j) {
           taken = taken || unit->round[j] == unit->round[i];
@@ -300,7 +344,17 @@ class ExportGenerator::Impl {
   // Fills kinds_ with the block's events in file order.
   void PlanEvents() {
     int total, switches, durations, locations, routes, periodic;
-    if (mix_ == ExportMix::kTypical) {
+    if (events_per_block_ != 0) {
+      // Shares of what is left after the two ignition events, so that even
+      // a block of 3 events adds up.
+      total = events_per_block_;
+      const int rest = total - 2;
+      switches = 2 * (rest / 200);
+      durations = rest / 300;
+      locations = rest * 8 / 10;
+      routes = 1 + rest / 100;
+      periodic = rest / 10;
+    } else if (mix_ == ExportMix::kTypical) {
       total = 30 + rng_.Below(21);
       switches = 2 * rng_.Below(5);
       durations = rng_.Below(3);
@@ -431,8 +485,14 @@ class ExportGenerator::Impl {
     out->EndLine();
   }
 
+  int PlaceCount() const { return static_cast<int>(places_.size()); }
+
+  std::string_view Place(int place) const {
+    return places_[static_cast<std::size_t>(place)];
+  }
+
   void WritePlace(int place, ExportText* out) {
-    out->Text(kPlaces[place]);
+    out->Text(Place(place));
     out->Text(kPlaceSuffixes[rng_.Below(
         static_cast<int>(std::size(kPlaceSuffixes)))]);
     out->EndLine();
@@ -442,18 +502,25 @@ class ExportGenerator::Impl {
     int to = from;
     while (to == from) {
       to = mix_ == ExportMix::kTypical ? unit.round[rng_.Below(kRoundSize)]
-                                       : rng_.Below(kPlaceCount);
+                                       : rng_.Below(PlaceCount());
     }
     return to;
   }
 
   void WriteSegments(const Unit& unit, const Date& date, int shift_start,
                      int shift_end, int segments, ExportText* out) {
-    const int slice = (shift_end - shift_start) / segments;
+    const int span = shift_end - shift_start;
+    const int slice = span / segments;
     int place = unit.round[0];
     for (int s = 0; s < segments; ++s) {
-      const int start = shift_start + s * slice + rng_.Below(slice / 10);
-      const int end = shift_start + (s + 1) * slice - rng_.Below(slice / 10);
+      int start, end;
+      if (slice >= 10) {
+        start = shift_start + s * slice + rng_.Below(slice / 10);
+        end = shift_start + (s + 1) * slice - rng_.Below(slice / 10);
+      } else {
+        start = shift_start + ShareOf(span, s, segments);
+        end = shift_start + ShareOf(span, s + 1, segments);
+      }
       const int length = end - start;
       const int drive = length * (55 + rng_.Below(30)) / 100;
       const int idle = length * (3 + rng_.Below(12)) / 100;
@@ -522,16 +589,23 @@ class ExportGenerator::Impl {
                    ExportText* out) {
     const int count = static_cast<int>(kinds_.size());
     const int speed_kmh = 25 + rng_.Below(35);
+    // More events than seconds in the shift: they share its seconds evenly.
+    const int span = shift_end - shift_start;
+    const bool crowded = count > span;
     int time = shift_start - 1;
     bool pto_on = false;
     int place = unit->round[0];
     for (int i = 0; i < count; ++i) {
-      // Spreads the remaining events evenly over what is left of the shift
-      // while keeping one second free for each of them.
-      const int remaining = count - i;
-      const int slack = shift_end - time - remaining;
-      const int step =
-          1 + rng_.Below(std::min(slack, 2 * slack / remaining) + 1);
+      int step;
+      if (crowded) {
+        step = shift_start + ShareOf(span, i, count) - time;
+      } else {
+        // Spreads the remaining events evenly over what is left of the
+        // shift while keeping one second free for each of them.
+        const int remaining = count - i;
+        const int slack = shift_end - time - remaining;
+        step = 1 + rng_.Below(std::min(slack, 2 * slack / remaining) + 1);
+      }
       const auto elapsed = static_cast<std::uint64_t>(step);
       time += step;
       // With the PTO on the unit mostly stands, at most creeping along.
@@ -567,9 +641,9 @@ class ExportGenerator::Impl {
         case EventKind::kLocation: {
           const int to = NextPlace(*unit, place);
           out->Text("Location ");
-          out->Text(kPlaces[place]);
+          out->Text(Place(place));
           out->Text(" -> ");
-          out->Text(kPlaces[to]);
+          out->Text(Place(to));
           place = to;
           break;
         }
@@ -615,12 +689,20 @@ class ExportGenerator::Impl {
     }
   }
 
+  // Part `k` of `parts` of `span` seconds, rounded down.
+  static int ShareOf(int span, int k, int parts) {
+    return static_cast<int>(static_cast<std::int64_t>(span) * k / parts);
+  }
+
   ExportMix mix_;
   bool crlf_;
+  int events_per_block_;
+  int segments_per_block_;
   Rng rng_;
   std::uint64_t next_block_ = 0;
   std::vector<Date> dates_;
   std::vector<Unit> units_;
+  std::vector<std::string> places_;
   std::vector<EventKind> kinds_;
 };
 
@@ -628,8 +710,7 @@ ExportGenerator::ExportGenerator(const ExportShape& shape) {
   const int units = shape.units != 0                   ? shape.units
                     : shape.mix == ExportMix::kTypical ? 40
                                                        : 400;
-  impl_ = std::make_unique<Impl>(shape.mix, shape.seed, units, shape.dates,
-                                 shape.crlf);
+  impl_ = std::make_unique<Impl>(shape, units);
 }
 
 ExportGenerator::~ExportGenerator() = default;

@@ -16,17 +16,27 @@ enum class ExportMix {
   // 150-250 events per block, 80% of them location moves over all 48
   // places; about 12 kB per block.
   kLocationHeavy,
+  // As location-heavy, but the moves run among 5000 places whose names have
+  // the lengths of the 48, so blocks keep their size and line count while
+  // each date gets node files for thousands of places.
+  kPlaces5000,
 };
 
 struct ExportShape {
   ExportMix mix = ExportMix::kTypical;
   std::uint64_t seed = 1;
   // Units cycled over; 0 means the mix's own count (40 typical, 400
-  // location-heavy).
+  // otherwise).
   int units = 0;
   // Consecutive dates from 06/06/2022.
   int dates = 7;
   bool crlf = false;
+  // When not 0, every block holds this many events, in the shares of the
+  // location-heavy mix (80% location moves, about 1.3% PTO events, 10%
+  // periodic, 1% routes), moving over the places the mix moves over.
+  int events_per_block = 0;
+  // When not 0, every block holds this many segments.
+  int segments_per_block = 0;
 };
 
 // Writes an export block by block. Block b is unit b % units on date
@@ -34,10 +44,14 @@ struct ExportShape {
 // of 37 lines, an "Admin N" line and N two-line events, each line shorter
 // than its read limit minus one even with CR LF line ends. Each unit's
 // odometer and fuel count keep rising from one of its blocks to the next, and
-// event timestamps rise strictly within a block and stay on its date.
+// event timestamps rise strictly within a block and stay on its date. A block
+// with more events than its shift has seconds (events_per_block) has
+// timestamps that never fall instead, and segments too many for ten seconds
+// each (segments_per_block) share the shift's seconds evenly.
 class ExportGenerator {
  public:
-  // REQUIRES: shape.units >= 0, shape.dates >= 1.
+  // REQUIRES: shape.units >= 0, shape.dates >= 1,
+  // shape.events_per_block == 0 or >= 3, shape.segments_per_block >= 0.
   explicit ExportGenerator(const ExportShape& shape);
   ~ExportGenerator();
   ExportGenerator(const ExportGenerator&) = delete;

@@ -1,7 +1,10 @@
 // Synthetic export generator: writes a telematics export (sqlline.txt) of any
 // size for load and layout tests, byte for byte the same for the same options
 // on every platform. The blocks come from ExportGenerator
-// (tools/export_gen.h).
+// (tools/export_gen.h). Mixes: typical, location-heavy, and places-5000 (the
+// location-heavy one with its moves over 5000 places, same size and line
+// count). --one-block-events and --one-block-segments write a single huge
+// block instead, for memory tests.
 
 #include <cerrno>
 #include <cmath>
@@ -20,9 +23,10 @@ namespace tallora {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: gen_export --out FILE [--seed N] (--size-mb M | --blocks N)\n"
-    "                  [--mix typical|location-heavy] [--crlf] [--units K]\n"
-    "                  [--dates D]\n"
+    "usage: gen_export --out FILE [--seed N] (--size-mb M | --blocks N |\n"
+    "                  [--one-block-events E] [--one-block-segments S])\n"
+    "                  [--mix typical|location-heavy|places-5000] [--crlf]\n"
+    "                  [--units K] [--dates D]\n"
     "\n"
     "Writes a synthetic telematics export. The same options give the same\n"
     "bytes on every platform.\n"
@@ -31,9 +35,17 @@ constexpr std::string_view kUsage =
     "  --seed N        random seed, default 1\n"
     "  --size-mb M     write whole blocks until M x 1000000 bytes are reached\n"
     "  --blocks N      write exactly N blocks\n"
-    "  --mix NAME      typical (default) or location-heavy\n"
+    "  --one-block-events E\n"
+    "                  write one block of E events (3 to 20000000) in the\n"
+    "                  location-heavy shares: 80% location moves over the\n"
+    "                  mix's places, 1.3% PTO events, 1% routes, 10%\n"
+    "                  periodic, the rest others\n"
+    "  --one-block-segments S\n"
+    "                  write one block of S segments (1 to 5000000); with\n"
+    "                  --one-block-events too, one block of both\n"
+    "  --mix NAME      typical (default), location-heavy or places-5000\n"
     "  --crlf          end lines with CR LF instead of LF\n"
-    "  --units K       units cycled over, default 40 (location-heavy: 400)\n"
+    "  --units K       units cycled over, default 40 (otherwise 400)\n"
     "  --dates D       consecutive dates from 06/06/2022, default 7\n"
     "\n"
     "Block b is unit b % K on date (b / K) % D. Each block has 1-6\n"
@@ -45,7 +57,14 @@ constexpr std::string_view kUsage =
     "                  and idling (~45%)\n"
     "  location-heavy  150-250 (mean 200): 80% location moves over 48\n"
     "                  places, 0-2 PTO pairs, 0-1 PTO durations, 1-2\n"
-    "                  routes, 10% periodic, the rest others (~8%)\n";
+    "                  routes, 10% periodic, the rest others (~8%)\n"
+    "  places-5000     as location-heavy, with the moves over 5000 places\n"
+    "                  named as long as the 48, so the same size and line\n"
+    "                  count make node files for thousands of places\n"
+    "\n"
+    "When a block holds more events than its shift has seconds, their\n"
+    "timestamps never fall but may repeat; segments too many for ten\n"
+    "seconds each share the shift's seconds evenly.\n";
 
 // The export file, written in large pieces. Every write error is kept and
 // reported by Close().
@@ -129,6 +148,8 @@ struct Options {
   bool crlf = false;
   std::uint64_t units = 0;
   std::uint64_t dates = 7;
+  std::uint64_t block_events = 0;
+  std::uint64_t block_segments = 0;
 };
 
 // True iff `text` is a decimal number from `min` to `max`.
@@ -151,6 +172,7 @@ bool ParseCount(const char* text, std::uint64_t min, std::uint64_t max,
 bool ParseOptions(int argc, char** argv, Options* options, std::string* err) {
   bool have_size = false;
   bool have_blocks = false;
+  bool have_one_block = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view flag = argv[i];
     if (flag == "--crlf") {
@@ -170,6 +192,12 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* err) {
     } else if (flag == "--blocks") {
       ok = ParseCount(value, 1, UINT64_MAX, &options->blocks);
       have_blocks = true;
+    } else if (flag == "--one-block-events") {
+      ok = ParseCount(value, 3, 20000000, &options->block_events);
+      have_one_block = true;
+    } else if (flag == "--one-block-segments") {
+      ok = ParseCount(value, 1, 5000000, &options->block_segments);
+      have_one_block = true;
     } else if (flag == "--units") {
       ok = ParseCount(value, 1, 99999, &options->units);
     } else if (flag == "--dates") {
@@ -182,9 +210,11 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* err) {
       have_size = true;
     } else if (flag == "--mix") {
       const std::string_view name = value;
-      ok = name == "typical" || name == "location-heavy";
-      options->mix =
-          name == "typical" ? ExportMix::kTypical : ExportMix::kLocationHeavy;
+      ok = name == "typical" || name == "location-heavy" ||
+           name == "places-5000";
+      options->mix = name == "typical"          ? ExportMix::kTypical
+                     : name == "location-heavy" ? ExportMix::kLocationHeavy
+                                                : ExportMix::kPlaces5000;
     } else {
       *err = "unknown option: " + std::string(flag);
       return false;
@@ -198,9 +228,12 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* err) {
     *err = "--out is required";
     return false;
   }
-  if (have_size == have_blocks) {
-    *err = "give exactly one of --size-mb and --blocks";
+  if (int{have_size} + int{have_blocks} + int{have_one_block} != 1) {
+    *err = "give exactly one of --size-mb, --blocks and --one-block-*";
     return false;
+  }
+  if (have_one_block) {
+    options->blocks = 1;
   }
   return true;
 }
@@ -230,6 +263,8 @@ int Run(int argc, char** argv) {
   shape.units = static_cast<int>(options.units);
   shape.dates = static_cast<int>(options.dates);
   shape.crlf = options.crlf;
+  shape.events_per_block = static_cast<int>(options.block_events);
+  shape.segments_per_block = static_cast<int>(options.block_segments);
   ExportGenerator generator(shape);
   const auto target_bytes =
       static_cast<std::uint64_t>(std::ceil(options.size_mb * 1e6));
