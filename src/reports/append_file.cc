@@ -1,7 +1,6 @@
 #include "reports/append_file.h"
 
 #include <algorithm>
-#include <cstdint>
 
 namespace tallora {
 
@@ -25,11 +24,10 @@ std::unique_ptr<AppendFile> AppendFile::Open(FileSystem* file_system,
 
 bool AppendFile::MendPartLine(FileResult* result) {
   end_checked_ = true;
-  std::uint64_t size = 0;
   int error = 0;
   char last = '\n';
-  if (!handle_->Size(&size, &error) || size == 0 ||
-      !handle_->ReadByte(size - 1, &last, &error) || last == '\n') {
+  if (size_ == 0 || !handle_->ReadByte(size_ - 1, &last, &error) ||
+      last == '\n') {
     // A file whose end cannot be read is written to as it is: the write
     // reports what goes wrong with it.
     return true;
@@ -41,6 +39,7 @@ bool AppendFile::MendPartLine(FileResult* result) {
     result->error = error;
     return false;
   }
+  ++size_;
   result->mended = true;
   return true;
 }
@@ -54,11 +53,14 @@ FileResult AppendFile::Write(std::string_view lines) {
     result.lines_lost = CountLines(lines);
     return result;
   }
+  // Where this run's own writes have left the end of the file; another
+  // process appending since makes it stale, which only makes the undo
+  // below more careful.
+  const std::uint64_t before = size_;
   int error = 0;
-  std::uint64_t before = 0;
-  const bool before_known = handle_->Size(&before, &error);
   std::size_t written = 0;
   if (handle_->Append(lines, &written, &error)) {
+    size_ = before + written;
     return result;
   }
   result.failure = FileResult::Failure::kWrite;
@@ -68,12 +70,11 @@ FileResult AppendFile::Write(std::string_view lines) {
     return result;
   }
   // Undo the part that was written, but only while the file still ends
-  // where this write left it: bytes another process appended since are not
-  // this run's to remove.
+  // where this write left it: bytes another process appended are not this
+  // run's to remove.
   std::uint64_t now = 0;
   int cut_error = 0;
-  if (before_known && handle_->Size(&now, &cut_error) &&
-      now == before + written) {
+  if (handle_->Size(&now, &cut_error) && now == before + written) {
     if (handle_->CutBack(before, &cut_error)) {
       result.lines_lost = CountLines(lines);
       return result;
@@ -81,6 +82,7 @@ FileResult AppendFile::Write(std::string_view lines) {
   } else {
     cut_error = 0;
   }
+  size_ = now;
   result.lines_lost = CountLines(lines.substr(written));
   result.part_line_left = lines[written - 1] != '\n';
   result.cut_error = cut_error;

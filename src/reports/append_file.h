@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "reports/file_result.h"
 #include "reports/file_system.h"
@@ -25,7 +26,9 @@ class AppendFile {
                                           FileResult* result);
 
   explicit AppendFile(std::unique_ptr<AppendHandle> handle, std::string path)
-      : handle_(std::move(handle)), path_(std::move(path)) {}
+      : handle_(std::move(handle)),
+        path_(std::move(path)),
+        size_(handle_->size_at_open()) {}
   AppendFile(const AppendFile&) = delete;
   AppendFile& operator=(const AppendFile&) = delete;
 
@@ -38,6 +41,10 @@ class AppendFile {
   // Closes the file. A failed close means that lines already written may be
   // lost.
   FileResult Close();
+
+  // True the first time it is called for this open file, false after: lets
+  // a caller count files rather than writes.
+  bool FirstCount() { return !std::exchange(counted_, true); }
 
   const std::string& path() const { return path_; }
   FileId id() const { return handle_->id(); }
@@ -52,6 +59,10 @@ class AppendFile {
   // False until the file's end has been looked at, and again after a write
   // that may have left part of a line.
   bool end_checked_ = false;
+  // The file's length as this run's writes tell it: its length at open plus
+  // what was written since. Other processes' appends are not counted.
+  std::uint64_t size_;
+  bool counted_ = false;
 };
 
 // The number of line feeds in `text`.

@@ -6,6 +6,12 @@
 #include "reports/append_file.h"
 
 namespace tallora {
+namespace {
+
+// Paths kept between commits: about as many as files kept open.
+constexpr std::size_t kMostPathsKept = FileCache::kMostOpen;
+
+}  // namespace
 
 CommitLog::CommitLog(FileSystem* file_system, FileMode mode,
                      Diagnostics* diagnostics, std::size_t open_files)
@@ -44,13 +50,13 @@ void CommitLog::Report(const std::string& path, FileKind kind,
   diagnostics_->FileFailed(path, result);
 }
 
-void CommitLog::Count(FileId id, std::string_view lines,
+void CommitLog::Count(AppendFile* file, std::string_view lines,
                       const FileResult& result) {
   if (result.ok()) {
     lines_written_ += CountLines(lines);
   }
-  if (files_written_.size() < kMostFilesCounted) {
-    files_written_.insert(id);
+  if (file->FirstCount() && files_written_.size() < kMostFilesCounted) {
+    files_written_.insert(file->id());
   }
 }
 
@@ -65,7 +71,7 @@ void CommitLog::AppendNow(const std::string& path, FileKind kind,
     return;
   }
   result = file->Write(lines);
-  Count(file->id(), lines, result);
+  Count(file.get(), lines, result);
   Report(path, kind, result);
   Report(path, kind, file->Close());
 }
@@ -76,22 +82,28 @@ void CommitLog::Append(const std::string& path, FileKind kind,
     AppendNow(path, kind, lines);
     return;
   }
-  if (ref->commit != commit_) {
+  if (ref->table != table_) {
     auto [found, added] = file_index_.try_emplace(
         path, static_cast<std::uint32_t>(files_.size()));
     if (added) {
       files_.push_back({path, kind});
     }
-    *ref = {found->second, commit_};
+    *ref = {found->second, table_};
+  }
+  LoggedFile& file = files_[ref->index];
+  if (file.commit != commit_) {
+    file.commit = commit_;
+    file.slot = static_cast<std::uint32_t>(touched_.size());
+    touched_.push_back(ref->index);
   }
   if (lines.empty()) {
     return;
   }
-  if (!entries_.empty() && entries_.back().file == ref->index) {
+  if (!entries_.empty() && entries_.back().slot == file.slot) {
     entries_.back().length += static_cast<std::uint32_t>(lines.size());
   } else {
     entries_.push_back(
-        {ref->index, static_cast<std::uint32_t>(lines.size()), bytes_.size()});
+        {file.slot, static_cast<std::uint32_t>(lines.size()), bytes_.size()});
   }
   bytes_.append(lines);
   if (bytes_.size() >= 2 * kBudget) {
@@ -102,22 +114,23 @@ void CommitLog::Append(const std::string& path, FileKind kind,
 std::vector<CommitLog::Group> CommitLog::GroupFiles(
     std::vector<std::uint32_t>* group_of) {
   std::vector<Group> groups;
-  group_of->assign(files_.size(), 0);
+  group_of->assign(touched_.size(), 0);
   std::unordered_map<FileId, std::uint32_t, FileIdHash> group_by_id;
-  for (std::uint32_t f = 0; f < files_.size(); ++f) {
+  for (std::uint32_t slot = 0; slot < touched_.size(); ++slot) {
+    const LoggedFile& file = files_[touched_[slot]];
     FileId id;
     FileResult result;
-    const bool opened = cache_.Identify(files_[f].path, &id, &result);
+    const bool opened = cache_.Identify(file.path, &id, &result);
     if (opened && !(id == FileId{})) {
       const auto [same, added] = group_by_id.try_emplace(
           id, static_cast<std::uint32_t>(groups.size()));
       if (!added) {
-        (*group_of)[f] = same->second;
+        (*group_of)[slot] = same->second;
         continue;
       }
     }
-    (*group_of)[f] = static_cast<std::uint32_t>(groups.size());
-    groups.push_back({f, files_[f].kind, opened ? FileResult{} : result});
+    (*group_of)[slot] = static_cast<std::uint32_t>(groups.size());
+    groups.push_back({slot, file.kind, opened ? FileResult{} : result});
   }
   return groups;
 }
@@ -126,7 +139,7 @@ std::vector<std::size_t> CommitLog::OrderEntries(
     const std::vector<std::uint32_t>& group_of, std::vector<Group>* groups) {
   std::vector<std::size_t> order(entries_.size());
   for (const Entry& entry : entries_) {
-    ++(*groups)[group_of[entry.file]].entry_count;
+    ++(*groups)[group_of[entry.slot]].entry_count;
   }
   std::size_t next = 0;
   for (Group& group : *groups) {
@@ -135,7 +148,7 @@ std::vector<std::size_t> CommitLog::OrderEntries(
     group.entry_count = 0;
   }
   for (std::size_t e = 0; e < entries_.size(); ++e) {
-    Group& group = (*groups)[group_of[entries_[e].file]];
+    Group& group = (*groups)[group_of[entries_[e].slot]];
     order[group.first_entry + group.entry_count++] = e;
   }
   return order;
@@ -155,7 +168,7 @@ void CommitLog::WriteGroup(const Group& group,
     }
     lines = scratch_;
   }
-  const std::string& path = files_[group.first_file].path;
+  const std::string& path = files_[touched_[group.first_slot]].path;
   FileResult result = group.failure;
   AppendFile* file = nullptr;
   if (result.ok()) {
@@ -165,13 +178,13 @@ void CommitLog::WriteGroup(const Group& group,
     result.lines_lost = CountLines(lines);
   } else {
     result = file->Write(lines);
-    Count(file->id(), lines, result);
+    Count(file, lines, result);
   }
   Report(path, group.kind, result);
 }
 
 void CommitLog::Commit() {
-  if (files_.empty()) {
+  if (touched_.empty()) {
     return;
   }
   // Paths that reach one file share a group, so that its lines keep the
@@ -179,10 +192,22 @@ void CommitLog::Commit() {
   std::vector<std::uint32_t> group_of;
   std::vector<Group> groups = GroupFiles(&group_of);
   const std::vector<std::size_t> order = OrderEntries(group_of, &groups);
+  // Node and DHE files first, those still open before those to open again,
+  // so that files written are the ones closed to make room; shift summary
+  // files last.
+  std::vector<const Group*> closed;
   for (const Group& group : groups) {
-    if (group.kind != FileKind::kShift) {
-      WriteGroup(group, order);
+    if (group.kind == FileKind::kShift) {
+      continue;
     }
+    if (cache_.IsOpen(files_[touched_[group.first_slot]].path)) {
+      WriteGroup(group, order);
+    } else {
+      closed.push_back(&group);
+    }
+  }
+  for (const Group* group : closed) {
+    WriteGroup(*group, order);
   }
   for (const Group& group : groups) {
     if (group.kind == FileKind::kShift) {
@@ -191,8 +216,14 @@ void CommitLog::Commit() {
   }
 
   ++commit_;
-  files_.clear();
-  file_index_.clear();
+  touched_.clear();
+  // The table of paths grows with every file named; past a bound it starts
+  // afresh, and writers' references to it with it.
+  if (files_.size() >= kMostPathsKept) {
+    files_.clear();
+    file_index_.clear();
+    ++table_;
+  }
   entries_.clear();
   bytes_.clear();
   scratch_.clear();

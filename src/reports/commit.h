@@ -54,10 +54,10 @@ class CommitLog {
   void MakeFolder(const std::string& path);
 
   // Where a path was last logged, so that repeated appends to one path skip
-  // looking it up until the next commit.
+  // looking it up.
   struct FileRef {
     std::uint32_t index = 0;
-    std::uint64_t commit = 0;  // 0: not logged yet
+    std::uint64_t table = 0;  // 0: not logged yet
   };
 
   // Logs `lines` (possibly none: the file is still created) for the file at
@@ -89,26 +89,31 @@ class CommitLog {
   void Close();
 
  private:
+  // A path logged in this run. Paths stay in the table across commits, so
+  // that writers' references to them stay valid.
   struct LoggedFile {
     std::string path;
     FileKind kind;
+    std::uint64_t commit = 0;  // the last commit with lines for it
+    std::uint32_t slot = 0;    // its place in touched_ in that commit
   };
   struct Entry {
-    std::uint32_t file;
+    std::uint32_t slot;  // the file's place in touched_
     std::uint32_t length;
     std::size_t offset;
   };
   // The files one commit writes to as one: every logged path that reaches
   // the same file.
   struct Group {
-    std::uint32_t first_file;  // the first logged of its paths
+    std::uint32_t first_slot;  // the first logged of its paths
     FileKind kind;
     FileResult failure;  // why the file could not be opened, if it could not
     std::size_t first_entry = 0;
     std::size_t entry_count = 0;
   };
 
-  // The groups of the logged files, and in *group_of the group of each.
+  // The groups of the files logged in this commit, and in *group_of the
+  // group of each.
   std::vector<Group> GroupFiles(std::vector<std::uint32_t>* group_of);
   // The entries of every group, one group after the other, each in log
   // order; sets each group's first entry and count.
@@ -120,15 +125,19 @@ class CommitLog {
   void AppendNow(const std::string& path, FileKind kind,
                  std::string_view lines);
   void Report(const std::string& path, FileKind kind, const FileResult& result);
-  void Count(FileId id, std::string_view lines, const FileResult& result);
+  void Count(AppendFile* file, std::string_view lines,
+             const FileResult& result);
 
   FileSystem* file_system_;
   FileMode mode_;
   Diagnostics* diagnostics_;
   FileCache cache_;
   std::uint64_t commit_ = 1;
+  std::uint64_t table_ = 1;  // changes when the table of paths is emptied
   std::vector<LoggedFile> files_;
   std::unordered_map<std::string, std::uint32_t> file_index_;
+  // The files logged in this commit, in the order of their first lines.
+  std::vector<std::uint32_t> touched_;
   std::vector<Entry> entries_;
   std::string bytes_;
   std::string scratch_;

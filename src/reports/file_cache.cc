@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 
 namespace tallora {
 namespace {
@@ -112,8 +113,6 @@ AppendFile* FileCache::Open(const std::string& path, FileResult* result) {
   const FileId id = file->id();
   const bool known_id = !(id == FileId{});
   if (known_id) {
-    Bound(&known_ids_);
-    known_ids_[path] = id;
     if (const auto same = by_id_.find(id); same != by_id_.end()) {
       // Another spelling of an open file's path: lines for either go to the
       // one open file, in the order they come.
@@ -140,11 +139,11 @@ bool FileCache::Identify(const std::string& path, FileId* id,
                          FileResult* result) {
   *result = {};
   if (const auto found = by_path_.find(path); found != by_path_.end()) {
+    lru_.splice(lru_.begin(), lru_, found->second);
     *id = found->second->file->id();
     return true;
   }
-  if (const auto known = known_ids_.find(path); known != known_ids_.end()) {
-    *id = known->second;
+  if (file_system_->Identify(path, id)) {
     return true;
   }
   AppendFile* file = Open(path, result);

@@ -51,10 +51,14 @@ class FileCache {
   // call of Open() or CloseAll().
   AppendFile* Open(const std::string& path, FileResult* result);
 
-  // The identity of the file `path` reached when last opened in this run, or
-  // of the file it reaches now, opening it. Returns false, with the failure
-  // in *result, when it cannot be opened.
+  // The identity of the file `path` reaches: from the open file, or from the
+  // file system, or else by opening (and so creating) it; an open file
+  // counts as used. Returns false, with the failure in *result, when it
+  // cannot be opened.
   bool Identify(const std::string& path, FileId* id, FileResult* result);
+
+  // True iff the file `path` reaches is open now.
+  bool IsOpen(const std::string& path) const { return by_path_.contains(path); }
 
   // Closes every file, reporting failed closes.
   void CloseAll();
@@ -85,8 +89,6 @@ class FileCache {
   Lru lru_;  // most recently used first
   std::unordered_map<std::string, Lru::iterator> by_path_;
   std::unordered_map<FileId, Lru::iterator, FileIdHash> by_id_;
-  // Identities of the files paths reached when last opened.
-  std::unordered_map<std::string, FileId> known_ids_;
   // The folders asked for in this run: 0 once made or found, else the errno
   // value of the failed make.
   std::unordered_map<std::string, int> folders_;

@@ -123,6 +123,25 @@ TEST(FileCache, FailedOpenMakesItsFoldersAgainOrNamesTheOneThatFailed) {
   }
 }
 
+TEST(FileCache, FileChangedWhileClosedHasItsEndLookedAtAgain) {
+  for (const bool changed : {false, true}) {
+    SCOPED_TRACE(changed ? "changed" : "as left");
+    MemoryFileSystem fs;
+    Reported reported;
+    FileCache cache(&fs, reported.reporter(), 1);
+    Write(&cache, "a", "1\n");
+    Write(&cache, "b", "x\n");  // closes "a"
+    if (changed) {
+      fs.AppendAsAnotherProcess("a", "torn");
+    }
+    FileResult result;
+    AppendFile* file = cache.Open("a", &result);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->Write("2\n").mended, changed);
+    EXPECT_EQ(fs.Contents("a"), changed ? "1\ntorn\n2\n" : "1\n2\n");
+  }
+}
+
 TEST(FileCache, FailedCloseOfAnEvictedFileIsReported) {
   MemoryFileSystem fs;
   fs.FailClose("a", EIO);

@@ -52,6 +52,9 @@ class AppendHandle {
 
   // The identity of the open file; FileId{} when it cannot be known.
   virtual FileId id() const = 0;
+  // The file's length when it was opened, read with its identity; 0 when it
+  // cannot be known.
+  virtual std::uint64_t size_at_open() const = 0;
 };
 
 class FileSystem {
@@ -67,6 +70,9 @@ class FileSystem {
                                                       int* error) = 0;
   // True iff `path` names an existing folder.
   virtual bool IsFolder(const std::string& path) = 0;
+  // Sets *id to the identity of the existing file at `path`, without opening
+  // it. Returns false when there is none or it cannot be known.
+  virtual bool Identify(const std::string& path, FileId* id) = 0;
   // How many files this process may hold open at once.
   virtual std::size_t OpenFileLimit() = 0;
 };

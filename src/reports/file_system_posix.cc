@@ -14,7 +14,8 @@ namespace {
 
 class PosixAppendHandle final : public AppendHandle {
  public:
-  PosixAppendHandle(int fd, FileId id) : fd_(fd), id_(id) {}
+  PosixAppendHandle(int fd, FileId id, std::uint64_t size)
+      : fd_(fd), id_(id), size_at_open_(size) {}
   ~PosixAppendHandle() override {
     if (fd_ >= 0) {
       ::close(fd_);
@@ -86,10 +87,12 @@ class PosixAppendHandle final : public AppendHandle {
   }
 
   FileId id() const override { return id_; }
+  std::uint64_t size_at_open() const override { return size_at_open_; }
 
  private:
   int fd_;
   FileId id_;
+  std::uint64_t size_at_open_;
 };
 
 class PosixFileSystem final : public FileSystem {
@@ -113,18 +116,30 @@ class PosixFileSystem final : public FileSystem {
       return nullptr;
     }
     FileId id;
+    std::uint64_t size = 0;
     struct stat info;
     if (::fstat(fd, &info) == 0) {
       id = {static_cast<std::uint64_t>(info.st_dev),
             static_cast<std::uint64_t>(info.st_ino)};
+      size = static_cast<std::uint64_t>(info.st_size);
     }
-    return std::make_unique<PosixAppendHandle>(fd, id);
+    return std::make_unique<PosixAppendHandle>(fd, id, size);
   }
 
   bool IsFolder(const std::string& path) override {
     struct stat info;
     return ::stat(path.empty() ? "." : path.c_str(), &info) == 0 &&
            S_ISDIR(info.st_mode);
+  }
+
+  bool Identify(const std::string& path, FileId* id) override {
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+      return false;
+    }
+    *id = {static_cast<std::uint64_t>(info.st_dev),
+           static_cast<std::uint64_t>(info.st_ino)};
+    return true;
   }
 
   std::size_t OpenFileLimit() override {

@@ -119,8 +119,9 @@ constexpr DWORD kShareAll =
 
 class WindowsAppendHandle final : public AppendHandle {
  public:
-  WindowsAppendHandle(HANDLE handle, std::wstring form, FileId id)
-      : handle_(handle), form_(std::move(form)), id_(id) {}
+  WindowsAppendHandle(HANDLE handle, std::wstring form, FileId id,
+                      std::uint64_t size)
+      : handle_(handle), form_(std::move(form)), id_(id), size_at_open_(size) {}
   ~WindowsAppendHandle() override {
     if (handle_ != INVALID_HANDLE_VALUE) {
       CloseHandle(handle_);
@@ -209,11 +210,13 @@ class WindowsAppendHandle final : public AppendHandle {
   }
 
   FileId id() const override { return id_; }
+  std::uint64_t size_at_open() const override { return size_at_open_; }
 
  private:
   HANDLE handle_;
   std::wstring form_;
   FileId id_;
+  std::uint64_t size_at_open_;
 };
 
 class WindowsFileSystem final : public FileSystem {
@@ -253,12 +256,15 @@ class WindowsFileSystem final : public FileSystem {
       return nullptr;
     }
     FileId id;
+    std::uint64_t size = 0;
     BY_HANDLE_FILE_INFORMATION info;
     if (GetFileInformationByHandle(handle, &info) != 0) {
       id = {info.dwVolumeSerialNumber,
             (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+      size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
     }
-    return std::make_unique<WindowsAppendHandle>(handle, std::move(form), id);
+    return std::make_unique<WindowsAppendHandle>(handle, std::move(form), id,
+                                                 size);
   }
 
   bool IsFolder(const std::string& path) override {
@@ -269,6 +275,30 @@ class WindowsFileSystem final : public FileSystem {
     const DWORD attributes = GetFileAttributesW(form.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES &&
            (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  }
+
+  // Windows reads a file's identity from an open handle only; a handle that
+  // asks for no access opens no file for reading or writing.
+  bool Identify(const std::string& path, FileId* id) override {
+    std::wstring form;
+    if (!PathForm(path, &form)) {
+      return false;
+    }
+    const HANDLE handle =
+        CreateFileW(form.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+      return false;
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool known = GetFileInformationByHandle(handle, &info) != 0 &&
+                       (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    if (known) {
+      *id = {info.dwVolumeSerialNumber,
+             (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+    }
+    CloseHandle(handle);
+    return known;
   }
 
   // Handles opened with CreateFileW are not bound by the runtime library's

@@ -7,7 +7,7 @@ namespace tallora {
 class MemoryFileSystem::Handle final : public AppendHandle {
  public:
   Handle(MemoryFileSystem* owner, File* file, FileId id)
-      : owner_(owner), file_(file), id_(id) {
+      : owner_(owner), file_(file), id_(id), size_at_open_(file->bytes.size()) {
     ++owner_->open_now_;
   }
   ~Handle() override {
@@ -61,11 +61,13 @@ class MemoryFileSystem::Handle final : public AppendHandle {
     return true;
   }
   FileId id() const override { return id_; }
+  std::uint64_t size_at_open() const override { return size_at_open_; }
 
  private:
   MemoryFileSystem* owner_;
   File* file_;
   FileId id_;
+  std::uint64_t size_at_open_;
   bool open_ = true;
 };
 
@@ -151,6 +153,15 @@ MemoryFileSystem::File* MemoryFileSystem::FileAt(const std::string& path) {
     indexes_[file.get()] = next_index_++;
   }
   return file.get();
+}
+
+bool MemoryFileSystem::Identify(const std::string& path, FileId* id) {
+  const auto file = files_.find(Key(path));
+  if (file == files_.end()) {
+    return false;
+  }
+  *id = {1, indexes_[file->second.get()]};
+  return true;
 }
 
 bool MemoryFileSystem::IsFolder(const std::string& path) {

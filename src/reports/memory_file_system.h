@@ -26,6 +26,7 @@ class MemoryFileSystem final : public FileSystem {
   std::unique_ptr<AppendHandle> OpenForAppend(const std::string& path,
                                               int* error) override;
   bool IsFolder(const std::string& path) override;
+  bool Identify(const std::string& path, FileId* id) override;
   std::size_t OpenFileLimit() override { return open_file_limit_; }
 
   // Failures to order. Each holds until cleared with error 0.

@@ -131,7 +131,7 @@ LoopEnd ProcessBlocks(LineReader* in, Console* console,
         now - last_commit >= kCommitInterval) {
       context.files->Commit();
       console->Publish();
-      last_commit = now;
+      last_commit = Clock::now();
     }
     if (interrupted) {
       return end;
