@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "compute/grid_sums.h"
+#include "compute/node_table.h"
 #include "compute/pto_account.h"
 #include "compute/segment_totals.h"
 #include "input/block_state.h"
@@ -38,34 +39,47 @@ class Console {
 
 void ProcessBlocks(LineReader* in, Console* console,
                    const ReportContext& context) {
-  // Lives for the whole run: header fields a block does not rewrite keep
-  // the previous block's text.
-  auto block = std::make_unique<BlockState>();
+  // Both live for the whole run: header fields a block does not rewrite
+  // keep the previous block's text, and the node table keeps its room.
+  auto header = std::make_unique<BlockHeader>();
+  auto nodes = std::make_unique<NodeTable>();
   while (true) {
     context.diagnostics->StartBlock();
-    if (!ReadBlockHeader(in, &block->header)) {
+    if (!ReadBlockHeader(in, header.get())) {
       return;
     }
-    ReadSegmentList(in, block.get());
-    ReadEventList(in, block.get());
-    const SegmentTotals totals = ComputeSegmentTotals(&block->segments);
 
-    BlockHeader& header = block->header;
-    header.unit_label.CutAtLineEnd();
-    header.block_date.CutAtLineEnd();
-    console->Write(header.unit_label.view());
-    console->Write(header.block_date.view());
+    SegmentTotals totals;
+    SegmentSpan span;
+    DheReport dhe(*header, context);
+    SegmentReader segments(in);
+    SegmentRecord segment;
+    while (segments.Next(&segment)) {
+      AddSegment(segment, &totals);
+      AddSegment(segment, &span);
+      dhe.Add(segment);
+    }
+
+    PtoAccount pto;
+    nodes->Clear();
+    EventReader events(in, segments.event_count());
+    EventRecord event;
+    while (events.Next(&event)) {
+      pto.Add(event);
+      nodes->Add(event);
+    }
+
+    console->Write(header->unit_label.view());
+    console->Write(header->block_date.view());
     console->Write(" DHE ");
-    WriteDheReport(header, block->segments, context);
+    dhe.Finish();
     console->Write(" Nodes ");
-    WriteNodeFiles(header, block->events, context);
+    WriteNodeFiles(*header, *nodes, context);
     console->Write(" Shifts ");
-    const PtoTotals pto = AccountPto(block->events);
-    const GridSums grid = SumDurationGrid(header);
-    WriteShiftSummary(header, block->segments, totals, pto, grid, context);
+    WriteShiftSummary(*header, span, totals, pto.totals(),
+                      SumDurationGrid(*header), context);
     console->Write("\n");
 
-    block->ReleaseLists();
     context.files->Flush();
   }
 }

@@ -7,9 +7,8 @@ namespace tallora {
 OutputRoot ReadSettings(LineReader* in) {
   OutputRoot root;
   if (!in->eof()) {
-    in->ReadLine(300, &root);
+    in->ReadField(300, &root);
   }
-  root.CutAtLineEnd();
   return root;
 }
 

@@ -3,7 +3,7 @@
 #define TALLORA_RUN_SETTINGS_H_
 
 #include "input/line_reader.h"
-#include "input/text_slot.h"
+#include "text/text_slot.h"
 
 namespace tallora {
 
