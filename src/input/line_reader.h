@@ -125,9 +125,31 @@ class LineReader {
 
   // `count` skipped lines with the same limit.
   void SkipLines(int count, std::size_t limit) {
-    for (int i = 0; i < count; ++i) {
-      SkipLine(limit);
+    const std::size_t most = Most(limit);
+    if (count <= 0 || end_ - pos_ < static_cast<std::size_t>(count) * most) {
+      for (int i = 0; i < count; ++i) {
+        SkipLine(limit);
+      }
+      return;
     }
+    // Every read finds its limit's worth buffered, so none refills or meets
+    // the end of input: the lines are skipped in local variables.
+    std::size_t pos = pos_;
+    std::uint64_t lines = lines_ended_;
+    std::uint64_t line_number = 0;
+    for (int i = 0; i < count; ++i) {
+      const std::size_t feed = feeds_.Find(pos, most);
+      line_number = lines + 1;
+      if (feed < most) {
+        pos += feed + 1;
+        ++lines;
+      } else {
+        pos += most;
+      }
+    }
+    pos_ = pos;
+    lines_ended_ = lines;
+    line_number_ = line_number;
   }
 
   // Makes sure that the next reads, as long as their limits less one add up
@@ -164,6 +186,12 @@ class LineReader {
   void RequestStop() { stop_requested_.store(true, std::memory_order_relaxed); }
 
  private:
+  // The most a read with limit `limit` takes: limit-1, the limit taken
+  // between 2 and kMaxLimit.
+  static std::size_t Most(std::size_t limit) {
+    return (limit < 2 ? 2 : limit > kMaxLimit ? kMaxLimit : limit) - 1;
+  }
+
   // Bytes of a `size`-byte line that a slot of width `width` may keep.
   static std::size_t Kept(std::size_t size, std::size_t width) {
     return width == 0 || size < width - 1 ? size : width - 1;
