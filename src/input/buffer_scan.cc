@@ -13,7 +13,7 @@ void LineFeedIndex::Build(const char* data, std::size_t size) {
   const __m128i feed = _mm_set1_epi8('\n');
   for (; at + 64 <= size; at += 64, ++word) {
     std::uint64_t bits = 0;
-    for (unsigned part = 0; part < 4; ++part) {
+    for (std::size_t part = 0; part < 4; ++part) {
       const __m128i bytes = _mm_loadu_si128(
           reinterpret_cast<const __m128i*>(data + at + 16 * part));
       bits |= std::uint64_t{static_cast<unsigned>(
@@ -26,7 +26,9 @@ void LineFeedIndex::Build(const char* data, std::size_t size) {
   for (; word < words; ++word) {
     std::uint64_t bits = 0;
     for (unsigned bit = 0; bit < 64 && at < size; ++bit, ++at) {
-      bits |= std::uint64_t{data[at] == '\n'} << bit;
+      if (data[at] == '\n') {
+        bits |= std::uint64_t{1} << bit;
+      }
     }
     words_[word] = bits;
   }
