@@ -15,10 +15,11 @@
 
 namespace tallora {
 
-// Bytes past the end of a buffer's data that the field searches may look
-// at (and then ignore): a buffer passed to them has this many more bytes
-// allocated, set to anything.
-inline constexpr std::size_t kScanPadding = 16;
+// Bytes past the end of a buffer's data that may be looked at (and then
+// ignored): the field searches take 16 at a time, and a header field is
+// copied into its slot a slot's width at once. A buffer passed to them has
+// this many more bytes allocated, all set.
+inline constexpr std::size_t kScanPadding = 64;
 
 // The line feeds of a buffer, found in one pass over the whole buffer and
 // kept as one bit per byte, so that finding a line's end is a few word

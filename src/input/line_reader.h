@@ -112,7 +112,12 @@ class LineReader {
     if (!ReadField(limit, kWidth, &field)) {
       return false;
     }
-    slot->AssignNulFree(field);
+    if constexpr (kWidth - 1 <= kScanPadding) {
+      // The buffer's padding lets a narrow slot take its whole width at once.
+      slot->AssignFromPadded(field.data(), field.size());
+    } else {
+      slot->AssignNulFree(field);
+    }
     return true;
   }
 

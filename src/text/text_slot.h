@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 #include <type_traits>
 
@@ -39,6 +40,15 @@ class TextSlot {
     std::copy_n(text.data(), size, data_);
     data_[size] = '\0';
     size_ = size;
+  }
+
+  // Stores data[0, size), which holds no NUL byte, up to the slot's
+  // capacity, copying a whole capacity's worth of bytes at once.
+  // REQUIRES: data[0, capacity()) may be read.
+  void AssignFromPadded(const char* data, std::size_t size) {
+    std::memcpy(data_, data, capacity());
+    size_ = std::min(size, capacity());
+    data_[size_] = '\0';
   }
 
   void Clear() { Assign({}); }
