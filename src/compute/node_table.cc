@@ -20,6 +20,7 @@ void NodeTable::Add(const EventRecord& event) {
       exit.name.AssignNulFree(from);
       exit.kind = "Exit";
       exit.timestamp.AssignNulFree(event.timestamp);
+      exit.timestamp_line_size = event.timestamp_line.size();
       LocationEntry& enter = rows_.emplace_back(exit);
       enter.name.AssignNulFree(to);
       enter.kind = "Enter";

@@ -21,6 +21,12 @@ struct LocationEntry {
   // The event's timestamp as stored, line end included: its date folder is
   // read from it as it stands.
   TextSlot<kEventTimestampWidth> timestamp;
+  std::size_t timestamp_line_size = 0;
+
+  // The timestamp cut at line end, as the row shows it.
+  std::string_view timestamp_line() const {
+    return timestamp.view().substr(0, timestamp_line_size);
+  }
 };
 
 // Gathers the "Location <from> -> <to>" events of a block into rows, an

@@ -18,7 +18,7 @@ PtoTotals Account(const std::vector<Event>& events) {
   for (const Event& e : events) {
     const std::string stamp = e.stamp + "\r\n";
     const std::string text = e.text + "\r\n";
-    account.Add({stamp, text, e.text});
+    account.Add({stamp, e.stamp, text, e.text});
   }
   return account.totals();
 }

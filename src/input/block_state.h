@@ -72,11 +72,12 @@ inline constexpr std::size_t kEventTimestampWidth = 30;
 inline constexpr std::size_t kEventTextWidth = 300;
 
 // A kept event: both lines as their slots keep them, line ends included,
-// and the text cut at line end, viewing the reader's buffer until the next
-// event is read. Tests of fixed character positions and the date folder read
-// the lines as stored; whatever parses the text reads `text_line`.
+// and each cut at line end, viewing the reader's buffer until the next event
+// is read. Tests of fixed character positions and the date folder read the
+// lines as stored; whatever parses or writes them reads them cut.
 struct EventRecord {
   std::string_view timestamp;
+  std::string_view timestamp_line;
   std::string_view text;
   std::string_view text_line;
 };

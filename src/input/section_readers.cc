@@ -146,8 +146,8 @@ bool EventReader::Next(EventRecord* event) {
     // stays in place while the text is read.
     in_->Reserve(kEventTimestampLimit - 1 + kEventTextLimit - 1);
     EventRecord read;
-    if (!in_->ReadStored(kEventTimestampLimit, kEventTimestampWidth,
-                         &read.timestamp) ||
+    if (!in_->ReadStoredAndField(kEventTimestampLimit, kEventTimestampWidth,
+                                 &read.timestamp, &read.timestamp_line) ||
         !in_->ReadStoredAndField(kEventTextLimit, kEventTextWidth, &read.text,
                                  &read.text_line)) {
       remaining_ = 0;

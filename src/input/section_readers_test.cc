@@ -17,7 +17,7 @@ using testing::BuildExport;
 struct Block {
   std::vector<std::vector<std::string>> segments;  // the fields in order
   std::vector<std::pair<std::string, std::string>> events;  // stored
-  std::vector<std::string> event_lines;                     // text cut
+  std::vector<std::string> event_lines;  // timestamp and text cut, joined
 };
 
 std::vector<std::string> Fields(const SegmentRecord& s) {
@@ -44,7 +44,8 @@ bool ReadBlock(LineReader* in, BlockHeader* header, Block* block) {
   EventRecord event;
   while (events.Next(&event)) {
     block->events.emplace_back(event.timestamp, event.text);
-    block->event_lines.emplace_back(event.text_line);
+    block->event_lines.push_back(std::string(event.timestamp_line) + "|" +
+                                 std::string(event.text_line));
   }
   return true;
 }
@@ -216,7 +217,7 @@ TEST(EventReader, DropsPeriodicEventsAndKeepsTheRestInOrder) {
   ASSERT_EQ(block.events.size(), 3u);
   EXPECT_EQ(block.events[0].first, "15/06/2022 07:00:00\r\n");
   EXPECT_EQ(block.events[1].second, "Route North\r\n");
-  EXPECT_EQ(block.event_lines[1], "Route North");
+  EXPECT_EQ(block.event_lines[1], "15/06/2022 07:10:00|Route North");
   EXPECT_EQ(block.events[2].second, "P");
   ASSERT_TRUE(ReadBlock(&in, &header, &block));
   EXPECT_EQ(header.unit_label, "NEXT");
@@ -251,7 +252,8 @@ TEST(EventReader, LongEventTextSplitsIntoTheNextTimestamp) {
   ASSERT_TRUE(ReadBlock(&in, &header, &block));
   ASSERT_EQ(block.events.size(), 2u);
   EXPECT_EQ(block.events[0].second.size(), 299u);
-  EXPECT_EQ(block.event_lines[0].size(), 298u);
+  EXPECT_EQ(block.event_lines[0],
+            "15/06/2022 07:00:00|" + std::string(298, 'x'));
   EXPECT_EQ(block.events[1].first, "\n");
   EXPECT_EQ(block.events[1].second, "15/06/2022 07:10:00\r\n");
 }

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "reports/report_path.h"
-#include "text/line_end.h"
 #include "text/text_slot.h"
 
 namespace tallora {
@@ -112,7 +111,7 @@ std::vector<std::string_view> LineEnds(const NodeTable& table,
     text->append(",")
         .append(row.kind)
         .append(",")
-        .append(CutAtLineEnd(row.timestamp.view()))
+        .append(row.timestamp_line())
         .append(",")
         .append(table.route())
         .append(",")
@@ -153,7 +152,7 @@ void WriteNodeFiles(const BlockHeader& header, const NodeTable& table,
   std::string line;
   for (std::size_t i = 0; i < rows.size(); ++i) {
     if (!dates[i]) {
-      context.diagnostics->UnusableName(CutAtLineEnd(rows[i].timestamp.view()));
+      context.diagnostics->UnusableName(rows[i].timestamp_line());
     } else if (unit.usable) {
       line.assign(rows[i].name.view()).append(ends[i]);
       folders.Append(&unit, *dates[i], line);
