@@ -184,10 +184,10 @@ class LineReader {
   // the first read.
   std::uint64_t line_number() const { return line_number_; }
 
-  // Makes the input end, as if nothing followed, at the first read that
-  // refills the buffer or starts a Reserve() after this call: within a
-  // block header, a segment or an event. Safe to call from a signal
-  // handler: it only sets a lock-free flag.
+  // Makes the input end, as if nothing followed, at the next Reserve() or
+  // refill of the buffer: at the latest where the next block header,
+  // segment or event starts. Safe to call from a signal handler: it only
+  // sets a lock-free flag.
   void RequestStop() { stop_requested_.store(true, std::memory_order_relaxed); }
 
  private:
@@ -206,10 +206,7 @@ class LineReader {
   // limit-1 bytes, refilling the buffer when fewer are buffered, and sets
   // [*start, *start + *size) to it. Returns false at end of input.
   bool Take(std::size_t limit, std::size_t* start, std::size_t* size) {
-    const std::size_t most = (limit < 2           ? 2
-                              : limit > kMaxLimit ? kMaxLimit
-                                                  : limit) -
-                             1;
+    const std::size_t most = Most(limit);
     if (end_ - pos_ < most) [[unlikely]] {
       Refill(most);
     }
