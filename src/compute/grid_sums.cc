@@ -2,20 +2,18 @@
 
 #include <cstddef>
 
-#include "input/text_scan.h"
+#include "text/digits.h"
 #include "timecalc/duration.h"
 
 namespace tallora {
 namespace {
 
-constexpr std::size_t kSummedColumns = 8;
 constexpr std::int32_t kModeWithRowTenInSum2 = 107;
 
 std::uint32_t RowTotal(const BlockHeader& header, std::size_t row) {
   std::uint32_t total = 0;
-  for (std::size_t c = 0; c < kSummedColumns; ++c) {
-    total += static_cast<std::uint32_t>(
-        DurationToSeconds(header.duration_grid[row][c].view()));
+  for (const DurationText& cell : header.duration_grid[row]) {
+    total += static_cast<std::uint32_t>(DurationToSeconds(cell.view()));
   }
   return total;
 }

@@ -14,12 +14,13 @@ struct Event {
 };
 
 PtoTotals Account(const std::vector<Event>& events) {
-  EventList list;
+  PtoAccount account;
   for (const Event& e : events) {
-    list.Append(TextSlot<kEventTimestampWidth>(e.stamp + "\r\n"),
-                TextSlot<kEventTextWidth>(e.text + "\r\n"));
+    const std::string stamp = e.stamp + "\r\n";
+    const std::string text = e.text + "\r\n";
+    account.Add({stamp, e.stamp, text, e.text});
   }
-  return AccountPto(list);
+  return account.totals();
 }
 
 std::string Engage(int odometer, int fuel) {

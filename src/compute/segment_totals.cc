@@ -2,9 +2,10 @@
 
 #include <charconv>
 #include <cstdint>
+#include <string_view>
 
-#include "compute/wrapping.h"
-#include "input/text_scan.h"
+#include "text/digits.h"
+#include "text/wrapping.h"
 #include "timecalc/duration.h"
 
 namespace tallora {
@@ -27,21 +28,22 @@ void AddDuration(std::string_view field, DurationText* total) {
 
 }  // namespace
 
-SegmentTotals ComputeSegmentTotals(std::vector<SegmentRecord>* segments) {
-  SegmentTotals totals;
-  for (SegmentRecord& segment : *segments) {
-    segment.summed_count_b.CutAtLineEnd();
-    segment.summed_count_a.CutAtLineEnd();
-    segment.summed_time_a.CutAtLineEnd();
-    segment.summed_time_b.CutAtLineEnd();
-    segment.summed_time_c.CutAtLineEnd();
-    AddCount(segment.summed_count_b.view(), &totals.count_b);
-    AddCount(segment.summed_count_a.view(), &totals.count_a);
-    AddDuration(segment.summed_time_a.view(), &totals.time_a);
-    AddDuration(segment.summed_time_b.view(), &totals.time_b);
-    AddDuration(segment.summed_time_c.view(), &totals.time_c);
+void AddSegment(const SegmentRecord& segment, SegmentTotals* totals) {
+  AddCount(segment.summed_count_b, &totals->count_b);
+  AddCount(segment.summed_count_a, &totals->count_a);
+  AddDuration(segment.summed_time_a, &totals->time_a);
+  AddDuration(segment.summed_time_b, &totals->time_b);
+  AddDuration(segment.summed_time_c, &totals->time_c);
+}
+
+void AddSegment(const SegmentRecord& segment, SegmentSpan* span) {
+  if (!span->has_segments) {
+    span->start_text.AssignNulFree(segment.start_text);
+    span->start_stamp.AssignNulFree(segment.start_stamp);
+    span->has_segments = true;
   }
-  return totals;
+  span->end_text.AssignNulFree(segment.end_text);
+  span->end_stamp.AssignNulFree(segment.end_stamp);
 }
 
 }  // namespace tallora

@@ -1,11 +1,10 @@
-// Totals of the segment fields of a block, held as their printed texts.
+// Totals of the segment fields of a block, held as their printed texts, and
+// where the block's segments start and end.
 #ifndef TALLORA_COMPUTE_SEGMENT_TOTALS_H_
 #define TALLORA_COMPUTE_SEGMENT_TOTALS_H_
 
-#include <vector>
-
 #include "input/block_state.h"
-#include "input/text_slot.h"
+#include "text/text_slot.h"
 
 namespace tallora {
 
@@ -18,12 +17,24 @@ struct SegmentTotals {
   DurationText time_c{"00:00:00"};
 };
 
-// Adds up the five summed fields of `segments` in list order, re-reading
-// each total from its text at every addition. Counts add the leading
-// integers of their texts (32-bit, wrapping); durations add as seconds, and
-// a duration total that would fall outside 0 to 9999 hours keeps its last
-// text. Cuts the summed fields at line end in place.
-SegmentTotals ComputeSegmentTotals(std::vector<SegmentRecord>* segments);
+// Adds the five summed fields of `segment` to `*totals`, re-reading each
+// total from its text. Counts add the leading integers of their texts
+// (32-bit, wrapping); durations add as seconds, and a duration total that
+// would fall outside 0 to 9999 hours keeps its last text.
+void AddSegment(const SegmentRecord& segment, SegmentTotals* totals);
+
+// The start text and timestamp of a block's first segment and the end text
+// and timestamp of its last; all empty for a block without segments.
+struct SegmentSpan {
+  TextSlot<kPlaceTextWidth> start_text;
+  TextSlot<kStampTextWidth> start_stamp;
+  TextSlot<kPlaceTextWidth> end_text;
+  TextSlot<kStampTextWidth> end_stamp;
+  bool has_segments = false;
+};
+
+// Takes the start of `segment` when it is the block's first, and its end.
+void AddSegment(const SegmentRecord& segment, SegmentSpan* span);
 
 }  // namespace tallora
 

@@ -1,31 +1,31 @@
 #include "input/line_reader.h"
 
 #include <algorithm>
-#include <cassert>
 #include <cerrno>
 #include <cstring>
 
 namespace tallora {
 namespace {
 
-constexpr std::size_t kChunk = std::size_t{1} << 20;
+// Bytes read from the file per refill.
+constexpr std::size_t kChunk = std::size_t{1} << 16;
 
 }  // namespace
 
 LineReader::LineReader(std::FILE* file)
     : file_(file),
-      // Not zeroed: only bytes read from the file are ever looked at.
-      buffer_(std::make_unique_for_overwrite<char[]>(kChunk + kMaxLimit)),
-      capacity_(kChunk + kMaxLimit) {}
+      // Zeroed once, so that the padding and the bytes past the data that
+      // a field search looks at are always set.
+      buffer_(std::make_unique<char[]>(kChunk + kReserveMax + kScanPadding)),
+      capacity_(kChunk + kReserveMax) {}
 
 LineReader::LineReader(std::string_view content)
-    : buffer_(std::make_unique_for_overwrite<char[]>(content.size())),
+    : buffer_(std::make_unique<char[]>(content.size() + kScanPadding)),
       capacity_(content.size()),
       end_(content.size()),
       source_done_(true) {
-  if (!content.empty()) {
-    std::memcpy(buffer_.get(), content.data(), content.size());
-  }
+  std::copy(content.begin(), content.end(), buffer_.get());
+  feeds_.Build(buffer_.get(), end_);
 }
 
 void LineReader::Fill(std::size_t wanted) {
@@ -55,41 +55,26 @@ void LineReader::Fill(std::size_t wanted) {
       }
     }
   }
+  feeds_.Build(buffer_.get(), end_);
 }
 
-bool LineReader::ReadLine(std::size_t limit, std::string_view* line) {
-  assert(limit >= 2 && limit <= kMaxLimit);
-  const std::size_t most = limit - 1;
-  if (end_ - pos_ < most) {
-    Fill(most);
+void LineReader::Refill(std::size_t wanted) {
+  // The one place a stop request is looked at: the input ends at the line
+  // the next read would have started.
+  // Input already read to its end is not ended early.
+  if (StopAsked() && !ended_early_ && !(source_done_ && pos_ == end_))
+      [[unlikely]] {
+    end_ = pos_;
+    source_done_ = true;
+    ended_early_ = true;
   }
-  const std::size_t available = end_ - pos_;
-  if (available == 0) {
-    eof_ = true;
-    return false;
-  }
-  const char* start = buffer_.get() + pos_;
-  const std::size_t span = std::min(available, most);
-  const void* feed = std::memchr(start, '\n', span);
-  std::size_t length = span;
-  if (feed != nullptr) {
-    length =
-        static_cast<std::size_t>(static_cast<const char*>(feed) - start) + 1;
-  } else if (span < most) {
-    // The input ended before a line feed or the limit was reached.
-    eof_ = true;
-  }
-  pos_ += length;
-  *line = std::string_view(start, length);
-  return true;
+  Fill(wanted);
 }
-
-}  // namespace tallora
-
-namespace tallora {
 
 bool LineReader::NextIs(std::string_view bytes) {
-  assert(bytes.size() < kMaxLimit);
+  if (bytes.size() > kMaxLimit) {
+    return false;
+  }
   if (end_ - pos_ < bytes.size()) {
     Fill(bytes.size());
   }

@@ -1,15 +1,40 @@
 #include "input/section_readers.h"
 
-#include <cassert>
 #include <cstddef>
-#include <cstdint>
+#include <string_view>
 
-#include "input/text_scan.h"
+#include "text/line_end.h"
+#include "text/text_scan.h"
 
 namespace tallora {
 namespace {
 
 constexpr std::size_t kHeaderLimit = 40;
+
+// The most that header lines 1 to 207 take: the sum of their read limits
+// less one each.
+constexpr std::size_t kHeaderBytes = 159 * 39 + 1999 + 3 * 39 + 21 * 9 +
+                                     2 * 39 + 14 * 9 + 24 + 19 + 2 * 9 + 9 +
+                                     2 * 9;
+
+// The marker scan, the segment's first line and the admin line are read
+// into scratch slots, whose width decides what they keep.
+constexpr std::size_t kMarkerScratchWidth = 40;
+constexpr std::size_t kSegmentScratchWidth = 100;
+
+// The first segment's "tr" line is read with a limit of 20; every later one
+// is read as line 37 of the segment before it, with a limit of 100.
+constexpr std::size_t kFirstSegmentLineLimit = 20;
+constexpr std::size_t kSegmentLine37Limit = 100;
+
+// The most that a segment's lines 1 to 36 take: the sum of their read limits
+// less one each.
+constexpr std::size_t kSegmentBodyBytes = 3 * 19 + 9 + 3 * 19 + 3 * 19 +
+                                          2 * 39 + 15 * 19 + 2 * 19 + 3 * 19 +
+                                          2 * 79 + 2 * 24;
+
+constexpr std::size_t kEventTimestampLimit = 30;
+constexpr std::size_t kEventTextLimit = 300;
 
 bool IsMarker(std::string_view text) {
   return CharAt(text, 0, 't') && CharAt(text, 1, 'r') && CharAt(text, 4, 'h');
@@ -19,118 +44,122 @@ bool BeginsSegment(std::string_view text) {
   return CharAt(text, 0, 't') && CharAt(text, 1, 'r');
 }
 
-void SkipLines(LineReader* in, int count, std::size_t limit) {
-  for (int i = 0; i < count; ++i) {
-    in->SkipLine(limit);
-  }
-}
-
 // Reads the 36 lines after a segment's "tr" line into `segment`.
 void ReadSegmentBody(LineReader* in, SegmentRecord* segment) {
-  SkipLines(in, 3, 20);  // lines 1 to 3
+  in->SkipLines(3, 20);  // lines 1 to 3
   in->SkipLine(10);      // line 4
-  in->ReadLine(20, &segment->summed_count_b);
-  in->ReadLine(20, &segment->summed_time_a);
-  in->ReadLine(20, &segment->summed_time_c);
-  SkipLines(in, 3, 20);  // lines 8 to 10
-  in->ReadLine(40, &segment->dhe_text_1);
-  in->ReadLine(40, &segment->dhe_text_2);
-  SkipLines(in, 15, 20);  // lines 13 to 27
-  in->ReadLine(20, &segment->summed_time_b);
-  in->ReadLine(20, &segment->summed_count_a);
-  SkipLines(in, 3, 20);  // lines 30 to 32
-  in->ReadLine(80, &segment->start_text);
-  in->ReadLine(80, &segment->end_text);
-  in->ReadLine(25, &segment->start_stamp);
-  in->ReadLine(25, &segment->end_stamp);
-  segment->start_text.CutAtLineEnd();
-  segment->end_text.CutAtLineEnd();
-  segment->start_stamp.CutAtLineEnd();
-  segment->end_stamp.CutAtLineEnd();
+  in->ReadField(20, kSummedCountBWidth, &segment->summed_count_b);
+  in->ReadField(20, kSummedTimeWidth, &segment->summed_time_a);
+  in->ReadField(20, kSummedTimeWidth, &segment->summed_time_c);
+  in->SkipLines(3, 20);  // lines 8 to 10
+  in->ReadField(40, kDheTextWidth, &segment->dhe_text_1);
+  in->ReadField(40, kDheTextWidth, &segment->dhe_text_2);
+  in->SkipLines(15, 20);  // lines 13 to 27
+  in->ReadField(20, kSummedTimeWidth, &segment->summed_time_b);
+  in->ReadField(20, kSummedCountAWidth, &segment->summed_count_a);
+  in->SkipLines(3, 20);  // lines 30 to 32
+  in->ReadField(80, kPlaceTextWidth, &segment->start_text);
+  in->ReadField(80, kPlaceTextWidth, &segment->end_text);
+  in->ReadField(25, kStampTextWidth, &segment->start_stamp);
+  in->ReadField(25, kStampTextWidth, &segment->end_stamp);
 }
 
 }  // namespace
 
 bool ReadBlockHeader(LineReader* in, BlockHeader* header) {
-  TextSlot<kHeaderLimit> scratch;
-  while (!IsMarker(scratch.view()) && !in->eof()) {
-    in->ReadLine(kHeaderLimit, &scratch);
+  std::string_view scratch;
+  while (!IsMarker(scratch) && !in->eof()) {
+    in->ReadStored(kHeaderLimit, kMarkerScratchWidth, &scratch);
   }
   if (in->eof()) {
     return false;
   }
 
-  SkipLines(in, 2, kHeaderLimit);  // lines 1, 2
-  in->ReadLine(kHeaderLimit, &header->unit_label);
-  in->ReadLine(kHeaderLimit, &header->unit_number);
-  SkipLines(in, 2, kHeaderLimit);  // lines 5, 6
-  in->ReadLine(kHeaderLimit, &header->block_date);
+  // Buffered at once, so that the header's reads seldom refill, and so that
+  // a stop request is seen at every block.
+  in->Reserve(kHeaderBytes);
+  in->SkipLines(2, kHeaderLimit);  // lines 1, 2
+  in->ReadField(kHeaderLimit, &header->unit_label);
+  in->ReadField(kHeaderLimit, &header->unit_number);
+  in->SkipLines(2, kHeaderLimit);  // lines 5, 6
+  in->ReadField(kHeaderLimit, &header->block_date);
   in->SkipLine(kHeaderLimit);  // line 8
-  in->ReadLine(kHeaderLimit, &header->line_9);
-  in->ReadLine(kHeaderLimit, &header->line_10);
-  in->ReadLine(kHeaderLimit, &header->line_11);
+  in->ReadField(kHeaderLimit, &header->line_9);
+  in->ReadField(kHeaderLimit, &header->line_10);
+  in->ReadField(kHeaderLimit, &header->line_11);
   in->SkipLine(kHeaderLimit);  // line 12
-  in->ReadLine(kHeaderLimit, &header->line_13);
-  SkipLines(in, 4, kHeaderLimit);  // lines 14 to 17
+  in->ReadField(kHeaderLimit, &header->line_13);
+  in->SkipLines(4, kHeaderLimit);  // lines 14 to 17
   for (auto& row : header->duration_grid) {
     for (DurationText& cell : row) {
-      in->ReadLine(kHeaderLimit, &cell);
+      in->ReadField(kHeaderLimit, &cell);
     }
+    in->SkipLine(kHeaderLimit);  // the ninth cell
   }
-  SkipLines(in, 14, kHeaderLimit);  // lines 135 to 148
-  in->ReadLine(kHeaderLimit, &header->line_149);
-  in->ReadLine(kHeaderLimit, &header->line_150);
-  in->ReadLine(kHeaderLimit, &header->line_151);
-  in->ReadLine(kHeaderLimit, &header->line_152);
-  SkipLines(in, 6, kHeaderLimit);  // lines 153 to 158
-  in->ReadLine(kHeaderLimit, &header->line_159);
+  in->SkipLines(14, kHeaderLimit);  // lines 135 to 148
+  in->ReadField(kHeaderLimit, &header->line_149);
+  in->ReadField(kHeaderLimit, &header->line_150);
+  in->ReadField(kHeaderLimit, &header->line_151);
+  in->ReadField(kHeaderLimit, &header->line_152);
+  in->SkipLines(6, kHeaderLimit);  // lines 153 to 158
+  in->ReadField(kHeaderLimit, &header->line_159);
   in->SkipLine(2000);              // line 160
-  SkipLines(in, 3, kHeaderLimit);  // lines 161 to 163
-  SkipLines(in, 21, 10);           // lines 164 to 184
-  SkipLines(in, 2, kHeaderLimit);  // lines 185, 186
-  SkipLines(in, 14, 10);           // lines 187 to 200
+  in->SkipLines(3, kHeaderLimit);  // lines 161 to 163
+  in->SkipLines(21, 10);           // lines 164 to 184
+  in->SkipLines(2, kHeaderLimit);  // lines 185, 186
+  in->SkipLines(14, 10);           // lines 187 to 200
   in->SkipLine(25);                // line 201
   in->SkipLine(20);                // line 202
-  SkipLines(in, 2, 10);            // lines 203, 204
-  in->ReadLine(10, &header->mode_code);
-  SkipLines(in, 2, 10);  // lines 206, 207
+  in->SkipLines(2, 10);            // lines 203, 204
+  in->ReadField(10, &header->mode_code);
+  in->SkipLines(2, 10);  // lines 206, 207
   return true;
 }
 
-void ReadSegmentList(LineReader* in, BlockState* block) {
-  assert(block->segments.empty());
-  TextSlot<100> scratch;
-  in->ReadLine(20, &scratch);  // the first segment's "tr" line
-  while (BeginsSegment(scratch.view()) && !in->eof()) {
-    ReadSegmentBody(in, &block->segments.emplace_back());
-    scratch.Clear();
-    in->ReadLine(100,
-                 &scratch);  // line 37: the next "tr" line or the admin line
+bool SegmentReader::Next(SegmentRecord* segment) {
+  if (ended_) {
+    return false;
   }
-  if (in->eof()) {
-    block->admin_line.Clear();
-  } else {
-    block->admin_line = scratch;
+  // The whole segment is buffered before it is read, so that its fields
+  // stay in place until the next one.
+  in_->Reserve(kSegmentLine37Limit - 1 + kSegmentBodyBytes);
+  std::string_view line;  // stays empty when the read fails
+  in_->ReadStored(first_ ? kFirstSegmentLineLimit : kSegmentLine37Limit,
+                  kSegmentScratchWidth, &line);
+  first_ = false;
+  if (!BeginsSegment(line) || in_->eof()) {
+    ended_ = true;
+    if (!in_->eof()) {
+      TextScan(CutAtLineEnd(line)).Expect("Admin ").ReadNumber(&event_count_);
+    }
+    return false;
   }
+  *segment = {};
+  ReadSegmentBody(in_, segment);
+  return true;
 }
 
-void ReadEventList(LineReader* in, BlockState* block) {
-  assert(block->events.empty());
-  std::int32_t count = 0;
-  ScanText(block->admin_line.view(), "Admin %d\n", {&count});
-  // The timestamp is copied out: the next read may move the reader's buffer.
-  TextSlot<kEventTimestampWidth> timestamp;
-  std::string_view text;
-  for (std::int32_t i = 0; i < count; ++i) {
-    if (!in->ReadLine(kEventTimestampWidth, &timestamp) ||
-        !in->ReadLine(kEventTextWidth, &text)) {
-      return;
+bool EventReader::Next(EventRecord* event) {
+  while (remaining_ > 0) {
+    --remaining_;
+    // Both lines are buffered before they are read, so that the timestamp
+    // stays in place while the text is read.
+    in_->Reserve(kEventTimestampLimit - 1 + kEventTextLimit - 1);
+    EventRecord read;
+    if (!in_->ReadStoredAndField(kEventTimestampLimit, kEventTimestampWidth,
+                                 &read.timestamp, &read.timestamp_line) ||
+        !in_->ReadStoredAndField(kEventTextLimit, kEventTextWidth, &read.text,
+                                 &read.text_line)) {
+      remaining_ = 0;
+      return false;
     }
-    if (CharAt(text, 0, 'P') && CharAt(text, 1, 'e')) {
+    if (CharAt(read.text, 0, 'P') && CharAt(read.text, 1, 'e')) {
       continue;
     }
-    block->events.Append(timestamp.view(), text);
+    *event = read;
+    return true;
   }
+  return false;
 }
 
 }  // namespace tallora

@@ -2,6 +2,8 @@
 #ifndef TALLORA_INPUT_SECTION_READERS_H_
 #define TALLORA_INPUT_SECTION_READERS_H_
 
+#include <cstdint>
+
 #include "input/block_state.h"
 #include "input/line_reader.h"
 
@@ -16,22 +18,56 @@ namespace tallora {
 // leave their fields as the previous block left them.
 bool ReadBlockHeader(LineReader* in, BlockHeader* header);
 
-// Reads the block's segments, each a group of 37 lines that starts with a
-// line beginning "tr", into `block->segments` in file order, and stores the
-// line that ends the list, as read, in `block->admin_line`. No new segment
-// is started once the end-of-file state is set; when the list ends that way
-// the admin line is empty. A block whose first line does not begin with "tr"
-// has no segments, and that line becomes the admin line.
-// REQUIRES: `block->segments` is empty.
-void ReadSegmentList(LineReader* in, BlockState* block);
+// Reads the segment list that follows a block header, one segment at a
+// time: each is a group of 37 lines that starts with a line beginning "tr".
+// The line after a segment's 36 further lines (its line 37) is the next
+// segment's first line or, when it does not begin with "tr", the admin line
+// that ends the list. No segment is started once the end-of-file state is
+// set; the list then has no admin line. A block whose first line after the
+// header does not begin with "tr" has no segments, and that line is its
+// admin line.
+class SegmentReader {
+ public:
+  // REQUIRES: `in` stands at the first line after a block header, and
+  // outlives this reader.
+  explicit SegmentReader(LineReader* in) : in_(in) {}
 
-// Takes the event count from the admin line ("Admin %d"; 0 when it does not
-// match) and reads that many two-line events, a timestamp line and a text
-// line. Events whose text begins "Pe" are dropped; the others are appended
-// to `block->events` in file order. Reading stops at the first event whose
-// timestamp or text read fails; that partial event is dropped.
-// REQUIRES: `block->events` is empty.
-void ReadEventList(LineReader* in, BlockState* block);
+  // Reads the next segment into `*segment` and returns true, or returns
+  // false once the list has ended. The fields of a segment start empty: one
+  // cut short by the end of input keeps what was read of it.
+  bool Next(SegmentRecord* segment);
+
+  // The event count of the admin line: its number after "Admin" and optional
+  // white space, saturating at the 32-bit range; 0 when the line does not
+  // read so or the list had no admin line.
+  // REQUIRES: Next() returned false.
+  std::int32_t event_count() const { return event_count_; }
+
+ private:
+  LineReader* in_;
+  bool first_ = true;
+  bool ended_ = false;
+  std::int32_t event_count_ = 0;
+};
+
+// Reads a block's events, each two lines: a timestamp line and a text line.
+// Events whose text begins "Pe" are read and dropped.
+class EventReader {
+ public:
+  // Reads at most `count` events (none when `count` is 0 or less).
+  // REQUIRES: `in` stands at the first event line, and outlives this reader.
+  EventReader(LineReader* in, std::int32_t count)
+      : in_(in), remaining_(count) {}
+
+  // Reads the next kept event into `*event` and returns true, or returns
+  // false once `count` events were read or a read failed at end of input
+  // (the event it was part of is dropped).
+  bool Next(EventRecord* event);
+
+ private:
+  LineReader* in_;
+  std::int32_t remaining_;
+};
 
 }  // namespace tallora
 

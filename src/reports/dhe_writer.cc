@@ -1,17 +1,23 @@
 #include "reports/dhe_writer.h"
 
+#include <cstddef>
 #include <cstdint>
-#include <string>
 
-#include "input/text_scan.h"
 #include "reports/csv_line.h"
 #include "reports/report_path.h"
+#include "text/digits.h"
 
 namespace tallora {
+namespace {
 
-void WriteDheReport(const BlockHeader& header,
-                    const std::vector<SegmentRecord>& segments,
-                    const ReportContext& context) {
+// A block's lines are handed on once they reach this size, so that a block
+// of any number of segments takes bounded memory.
+constexpr std::size_t kPieceBytes = std::size_t{64} * 1024;
+
+}  // namespace
+
+DheReport::DheReport(const BlockHeader& header, const ReportContext& context)
+    : header_(header), context_(context) {
   const std::int32_t unit_number = LeadingInteger(header.unit_number.view());
   if (unit_number == 0) {
     return;
@@ -19,19 +25,33 @@ void WriteDheReport(const BlockHeader& header,
   std::string file_name;
   AppendDecimal(unit_number, &file_name);
   file_name += ".rep";
-  const std::string path = OutputPath(context.output_root, {"dhe", file_name});
+  path_ = OutputPath(context.output_root, {"dhe", file_name});
+}
 
-  const std::string_view unit_label = CutAtLineEnd(header.unit_label.view());
-  std::string lines;
-  for (const SegmentRecord& segment : segments) {
-    lines.append(CutAtLineEnd(segment.dhe_text_1.view()))
-        .append(",")
-        .append(CutAtLineEnd(segment.dhe_text_2.view()))
-        .append(" ")
-        .append(unit_label)
-        .append("\n");
+void DheReport::Add(const SegmentRecord& segment) {
+  if (path_.empty()) {
+    return;
   }
-  context.files->Append(path, FileKind::kDhe, lines);
+  lines_.append(segment.dhe_text_1)
+      .append(",")
+      .append(segment.dhe_text_2)
+      .append(" ")
+      .append(header_.unit_label.view())
+      .append("\n");
+  if (lines_.size() >= kPieceBytes) {
+    Append();
+  }
+}
+
+void DheReport::Finish() {
+  if (!path_.empty()) {
+    Append();
+  }
+}
+
+void DheReport::Append() {
+  context_.files->Append(path_, FileKind::kDhe, lines_, &file_ref_);
+  lines_.clear();
 }
 
 }  // namespace tallora

@@ -6,59 +6,29 @@
 #include <unordered_map>
 #include <vector>
 
-#include "input/text_scan.h"
-#include "input/text_slot.h"
 #include "reports/report_path.h"
+#include "text/text_slot.h"
 
 namespace tallora {
 namespace {
 
-// Location names are kept to the width of the node table's name field.
-constexpr std::size_t kNameCapacity = TextSlot<30>::capacity();
-
-struct LocationEntry {
-  std::string_view name;
-  std::string_view kind;
-  std::string_view timestamp;  // as stored, line end included
-  std::optional<TextSlot<9>> date;
-};
-
-struct NodeTable {
-  std::vector<LocationEntry> rows;
-  TextSlot<32> route;
-};
-
-NodeTable GatherNodeTable(const EventList& events) {
-  NodeTable table;
-  // Consecutive events mostly fall on one date: its folder name is taken
-  // again only when the date part of the timestamp changes.
+// The date folder name of each row, taken from its timestamp as stored.
+// Consecutive rows mostly fall on one date: the name is taken again only
+// when the date part of the timestamp changes.
+std::vector<std::optional<TextSlot<9>>> RowDates(const NodeTable& table) {
+  std::vector<std::optional<TextSlot<9>>> dates;
+  dates.reserve(table.rows().size());
   std::string_view dated_stamp;
   std::optional<TextSlot<9>> date;
-  for (std::size_t i = 0; i < events.size(); ++i) {
-    const EventView event = events[i];
-    const std::string_view t = event.text;
-    if (t.starts_with("Loc") && table.rows.size() < kNodeTableRows) {
-      std::string_view from;
-      std::string_view to;
-      if (ScanText(t, "Location %s -> %s", {&from, &to}) == 2) {
-        const std::string_view stamp = event.timestamp.substr(0, 10);
-        if (stamp != dated_stamp || dated_stamp.empty()) {
-          date = DateFolderName(event.timestamp);
-          dated_stamp = stamp;
-        }
-        table.rows.push_back(
-            {from.substr(0, kNameCapacity), "Exit", event.timestamp, date});
-        table.rows.push_back(
-            {to.substr(0, kNameCapacity), "Enter", event.timestamp, date});
-      }
-    } else if (t.starts_with("Rou")) {
-      std::string_view route;
-      if (ScanText(t, "Route %s", {&route}) == 1) {
-        table.route.Assign(route);
-      }
+  for (const LocationEntry& row : table.rows()) {
+    const std::string_view stamp = row.timestamp.view().substr(0, 10);
+    if (stamp != dated_stamp || dated_stamp.empty()) {
+      date = DateFolderName(row.timestamp.view());
+      dated_stamp = stamp;
     }
+    dates.push_back(date);
   }
-  return table;
+  return dates;
 }
 
 // The folder Node\<name> of one name, and its file for the date last
@@ -120,7 +90,7 @@ class NodeFolders {
  private:
   const ReportContext& context_;
   std::string node_folder_;
-  // Keys view the block's event texts and header, which outlive this.
+  // Keys view the node table and the header, which outlive this.
   std::unordered_map<std::string_view, NodeFolder> folders_;
 };
 
@@ -131,15 +101,15 @@ std::vector<std::string_view> LineEnds(const NodeTable& table,
                                        std::string_view unit_number,
                                        std::string* text) {
   std::vector<std::size_t> sizes;
-  sizes.reserve(table.rows.size());
-  for (const LocationEntry& row : table.rows) {
+  sizes.reserve(table.rows().size());
+  for (const LocationEntry& row : table.rows()) {
     const std::size_t start = text->size();
     text->append(",")
         .append(row.kind)
         .append(",")
-        .append(CutAtLineEnd(row.timestamp))
+        .append(row.timestamp_line())
         .append(",")
-        .append(table.route.view())
+        .append(table.route())
         .append(",")
         .append(unit_number)
         .append("\n");
@@ -157,11 +127,10 @@ std::vector<std::string_view> LineEnds(const NodeTable& table,
 
 }  // namespace
 
-void WriteNodeFiles(const BlockHeader& header, const EventList& events,
+void WriteNodeFiles(const BlockHeader& header, const NodeTable& table,
                     const ReportContext& context) {
-  const NodeTable table = GatherNodeTable(events);
-  const std::string_view unit_label = CutAtLineEnd(header.unit_label.view());
-  const std::string_view unit_number = CutAtLineEnd(header.unit_number.view());
+  const std::string_view unit_label = header.unit_label.view();
+  const std::string_view unit_number = header.unit_number.view();
 
   NodeFolders folders(context);
   NodeFolder& unit = folders.Find(unit_label);
@@ -171,32 +140,33 @@ void WriteNodeFiles(const BlockHeader& header, const EventList& events,
     context.diagnostics->UnusableName(unit_label);
   }
 
+  const std::vector<LocationEntry>& rows = table.rows();
+  const std::vector<std::optional<TextSlot<9>>> dates = RowDates(table);
   std::string ends_text;
   const std::vector<std::string_view> ends =
       LineEnds(table, unit_number, &ends_text);
   std::string line;
-  for (std::size_t i = 0; i < table.rows.size(); ++i) {
-    const LocationEntry& row = table.rows[i];
-    if (!row.date) {
-      context.diagnostics->UnusableName(CutAtLineEnd(row.timestamp));
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (!dates[i]) {
+      context.diagnostics->UnusableName(rows[i].timestamp_line());
     } else if (unit.usable) {
-      line.assign(row.name).append(ends[i]);
-      folders.Append(&unit, *row.date, line);
+      line.assign(rows[i].name.view()).append(ends[i]);
+      folders.Append(&unit, *dates[i], line);
     }
   }
-  for (std::size_t i = 0; i < table.rows.size(); ++i) {
-    const LocationEntry& row = table.rows[i];
-    NodeFolder& location = folders.Find(row.name);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const std::string_view name = rows[i].name.view();
+    NodeFolder& location = folders.Find(name);
     if (!location.usable) {
-      context.diagnostics->UnusableName(row.name);
+      context.diagnostics->UnusableName(name);
       continue;
     }
-    if (!row.date) {
+    if (!dates[i]) {
       continue;  // reported with the unit's rows
     }
     folders.Make(&location);
     line.assign(unit_label).append(ends[i]);
-    folders.Append(&location, *row.date, line);
+    folders.Append(&location, *dates[i], line);
   }
 }
 

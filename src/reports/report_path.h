@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "input/text_slot.h"
+#include "text/text_slot.h"
 
 namespace tallora {
 

@@ -2,7 +2,7 @@
 #ifndef TALLORA_REPORTS_SHIFT_WRITER_H_
 #define TALLORA_REPORTS_SHIFT_WRITER_H_
 
-#include <vector>
+#include <string_view>
 
 #include "compute/grid_sums.h"
 #include "compute/pto_account.h"
@@ -22,8 +22,7 @@ inline constexpr std::string_view kUnknownUnitName = "Unknown";
 // end columns. A block date that gives no usable folder name is reported and
 // writes nothing past the Shift folder; a file that cannot be opened is
 // reported.
-void WriteShiftSummary(const BlockHeader& header,
-                       const std::vector<SegmentRecord>& segments,
+void WriteShiftSummary(const BlockHeader& header, const SegmentSpan& span,
                        const SegmentTotals& totals, const PtoTotals& pto,
                        const GridSums& grid, const ReportContext& context);
 

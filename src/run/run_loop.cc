@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "compute/grid_sums.h"
+#include "compute/node_table.h"
 #include "compute/pto_account.h"
 #include "compute/segment_totals.h"
 #include "input/block_state.h"
@@ -91,44 +92,57 @@ LoopEnd ProcessBlocks(LineReader* in, Console* console,
                       const ReportContext& context, const RunOptions& options) {
   using Clock = std::chrono::steady_clock;
   LoopEnd end;
-  // Lives for the whole run: header fields a block does not rewrite keep
-  // the previous block's text.
-  auto block = std::make_unique<BlockState>();
+  // Both live for the whole run: header fields a block does not rewrite
+  // keep the previous block's text, and the node table keeps its room.
+  auto header = std::make_unique<BlockHeader>();
+  auto nodes = std::make_unique<NodeTable>();
   Clock::time_point last_commit = Clock::now();
   while (true) {
     context.diagnostics->StartBlock();
-    if (!ReadBlockHeader(in, &block->header)) {
+    if (!ReadBlockHeader(in, header.get())) {
       end.input_done = true;
       return end;
     }
-    ReadSegmentList(in, block.get());
-    ReadEventList(in, block.get());
-    const SegmentTotals totals = ComputeSegmentTotals(&block->segments);
-    BlockHeader& header = block->header;
-    header.unit_label.CutAtLineEnd();
-    header.block_date.CutAtLineEnd();
-    console->Add(header.unit_label.view());
-    console->Add(header.block_date.view());
+
+    SegmentTotals totals;
+    SegmentSpan span;
+    DheReport dhe(*header, context);
+    SegmentReader segments(in);
+    SegmentRecord segment;
+    while (segments.Next(&segment)) {
+      AddSegment(segment, &totals);
+      AddSegment(segment, &span);
+      dhe.Add(segment);
+    }
+
+    PtoAccount pto;
+    nodes->Clear();
+    EventReader events(in, segments.event_count());
+    EventRecord event;
+    while (events.Next(&event)) {
+      pto.Add(event);
+      nodes->Add(event);
+    }
+
+    console->Add(header->unit_label.view());
+    console->Add(header->block_date.view());
     console->Add(" DHE ");
-    WriteDheReport(header, block->segments, context);
+    dhe.Finish();
     console->Add(" Nodes ");
-    WriteNodeFiles(header, block->events, context);
+    WriteNodeFiles(*header, *nodes, context);
     console->Add(" Shifts ");
-    const PtoTotals pto = AccountPto(block->events);
-    const GridSums grid = SumDurationGrid(header);
-    WriteShiftSummary(header, block->segments, totals, pto, grid, context);
+    WriteShiftSummary(*header, span, totals, pto.totals(),
+                      SumDurationGrid(*header), context);
     console->Add("\n");
-    block->ReleaseLists();
 
     end.any_block = true;
     ++end.blocks;
-    end.unit_label = header.unit_label.view();
-    end.block_date = header.block_date.view();
+    end.unit_label = header->unit_label.view();
+    end.block_date = header->block_date.view();
     end.last_block_cut_short = in->ended_early();
     const bool interrupted = Interrupts(options) > 0;
-    const Clock::time_point now = Clock::now();
     if (interrupted || context.files->pending_bytes() >= CommitLog::kBudget ||
-        now - last_commit >= kCommitInterval) {
+        Clock::now() - last_commit >= kCommitInterval) {
       context.files->Commit();
       console->Publish();
       last_commit = Clock::now();

@@ -8,9 +8,8 @@ OutputRoot ReadSettings(LineReader* in) {
   OutputRoot root;
   in->SkipIfNext(kUtf8Mark);
   if (!in->eof()) {
-    in->ReadLine(300, &root);
+    in->ReadField(300, &root);
   }
-  root.CutAtLineEnd();
   return root;
 }
 

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "input/line_reader.h"
-#include "input/text_slot.h"
+#include "text/text_slot.h"
 
 namespace tallora {
 

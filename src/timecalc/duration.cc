@@ -1,52 +1,43 @@
 #include "timecalc/duration.h"
 
-#include <array>
 #include <cstddef>
 
-#include "input/text_slot.h"
+#include "text/digits.h"
 
 namespace tallora {
 namespace {
 
-// A digit's value: its character code, taken as signed 8-bit, less '0'.
-std::uint32_t Digit(std::string_view text, std::size_t pos) {
-  const auto code = static_cast<std::int8_t>(text[pos]);
-  return static_cast<std::uint32_t>(static_cast<std::int32_t>(code) - '0');
+// Two digits at `pos` as a number.
+std::uint32_t TwoDigits(std::string_view text, std::size_t pos) {
+  return static_cast<std::uint32_t>(10 * PositionalDigit(text, pos) +
+                                    PositionalDigit(text, pos + 1));
 }
-
-// Weights of the digit positions of each layout, hours first; the positions
-// of the two separators are never read.
-struct Layout {
-  std::size_t length;
-  std::array<std::size_t, 8> positions;
-  std::array<std::uint32_t, 8> weights;
-  std::size_t digits;
-};
-
-constexpr Layout kLayouts[] = {
-    {8, {0, 1, 3, 4, 6, 7}, {36000, 3600, 600, 60, 10, 1}, 6},
-    {9, {0, 1, 2, 4, 5, 7, 8}, {360000, 36000, 3600, 600, 60, 10, 1}, 7},
-    {10,
-     {0, 1, 2, 3, 5, 6, 8, 9},
-     {3600000, 360000, 36000, 3600, 600, 60, 10, 1},
-     8},
-};
 
 }  // namespace
 
 std::int32_t DurationToSeconds(std::string_view text) {
-  text = CutAtLineEnd(text);
-  for (const Layout& layout : kLayouts) {
-    if (text.size() != layout.length) {
-      continue;
-    }
-    std::uint32_t sum = 0;
-    for (std::size_t i = 0; i < layout.digits; ++i) {
-      sum += layout.weights[i] * Digit(text, layout.positions[i]);
-    }
-    return static_cast<std::int32_t>(sum);
+  // The hour digits come first and the minutes and seconds last, so the
+  // length alone tells where the hours end; separators are never read.
+  std::uint32_t hours = 0;
+  switch (text.size()) {
+    case 8:
+      hours = TwoDigits(text, 0);
+      break;
+    case 9:
+      hours = 10 * TwoDigits(text, 0) +
+              static_cast<std::uint32_t>(PositionalDigit(text, 2));
+      break;
+    case 10:
+      hours = 100 * TwoDigits(text, 0) + TwoDigits(text, 2);
+      break;
+    default:
+      return 0;
   }
-  return 0;
+  const std::size_t minutes_at = text.size() - 5;
+  const std::uint32_t seconds = 3600 * hours +
+                                60 * TwoDigits(text, minutes_at) +
+                                TwoDigits(text, minutes_at + 3);
+  return static_cast<std::int32_t>(seconds);
 }
 
 bool SecondsToDuration(std::int32_t seconds, DurationText* out) {

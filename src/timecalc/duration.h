@@ -5,15 +5,15 @@
 #include <cstdint>
 #include <string_view>
 
-#include "input/block_state.h"
+#include "text/text_slot.h"
 
 namespace tallora {
 
-// Seconds of a duration text, cut at line end first. The layout is told by
-// length alone (8, 9 or 10 characters for two, three or four hour digits);
-// separator positions are not read and digits are not checked, each digit
-// counting as its signed 8-bit character code minus that of '0'. Any other
-// length gives 0. Sums wrap modulo 2^32.
+// Seconds of a duration text, taken as it is (fields come cut at line end).
+// The layout is told by length alone (8, 9 or 10 characters for two, three
+// or four hour digits); separator positions are not read and digits are not
+// checked, each digit counting as its signed 8-bit character code minus that
+// of '0'. Any other length gives 0. Sums wrap modulo 2^32.
 std::int32_t DurationToSeconds(std::string_view text);
 
 // Writes the duration text of `seconds` into `*out` and returns true when

@@ -3,20 +3,16 @@
 #include <array>
 #include <cstddef>
 
+#include "text/digits.h"
+
 namespace tallora {
 namespace {
 
 constexpr std::array<std::int32_t, 12> kMonthDays = {31, 28, 31, 30, 31, 30,
                                                      31, 31, 30, 31, 30, 31};
 
-std::int32_t Digit(std::string_view stamp, std::size_t pos) {
-  const auto code = pos < stamp.size() ? static_cast<std::int8_t>(stamp[pos])
-                                       : std::int8_t{0};
-  return std::int32_t{code} - '0';
-}
-
 std::int32_t TwoDigits(std::string_view stamp, std::size_t pos) {
-  return 10 * Digit(stamp, pos) + Digit(stamp, pos + 1);
+  return 10 * PositionalDigit(stamp, pos) + PositionalDigit(stamp, pos + 1);
 }
 
 bool IsLeapYear(std::int32_t year) {

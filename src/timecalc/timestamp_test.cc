@@ -15,14 +15,20 @@ TEST(TimestampToSeconds, CountsDaysFrom1970AddingTheDayUnchanged) {
       {"01/01/1970 00:00:00", 86400},
       {"02/01/1970 00:00:00", 172800},
       {"00/01/1970 00:00:00", 0},
-      {"01/01/1971 00:00:00", 86400 * 366},
-      {"01/01/1973 00:00:00", 86400 * (365 * 3 + 1 + 1)},
+      // Calendar times as `date -u +%s` gives them, one day later, since
+      // the day of the month is added unchanged: 1971-01-01 is 31536000,
+      // 1973-01-01 is 94694400 and 2022-06-15 08:00 is 1655280000.
+      {"01/01/1971 00:00:00", 31536000 + 86400},
+      {"01/01/1973 00:00:00", 94694400 + 86400},
       {"15/06/2022 08:00:00\r\n", 1655280000 + 86400},
       // Years before 1970 add no days of years.
       {"01/01/1900 00:00:01", 86401},
-      // A text too short reads code 0 in the missing positions: hour,
-      // minute and second are each 10 * -48 - 48.
-      {"01/01/1970", ((1 * 24 - 528) * 60 - 528) * 60 - 528},
+      // A text too short reads code 0 in the missing positions, as NUL
+      // bytes there would: hour, minute and second are each -528, so the
+      // day's 86400 seconds lose 528 * 3600 + 528 * 60 + 528.
+      {"01/01/1970", 86400 - 1900800 - 31680 - 528},
+      {std::string("01/01/1970\0\0\0\0\0\0\0\0\0", 19),
+       86400 - 1900800 - 31680 - 528},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.stamp);
@@ -61,9 +67,12 @@ TEST(TimestampToSeconds, DifferencesFollowTheGregorianLeapRule) {
 }
 
 TEST(TimestampToSeconds, HostileBytesGiveTheirWrappedValue) {
-  // Every byte 0x80 reads as -176: day, hour, minute and second -1936, and a
-  // year far before 1970.
+  // Every byte 0x80 reads as -176: day, hour, minute and second are each
+  // -1936, and the year and month add nothing. -1936 days, hours, minutes
+  // and seconds are -1936 * (86400 + 3600 + 60 + 1) = -174358096 seconds.
   EXPECT_EQ(TimestampToSeconds(std::string(19, '\x80')), -174358096);
+  // 2932532 days from 1970-01-01 to 9999-01-01, and the day: 2932533 * 86400
+  // = 253370851200, which is -32219264 modulo 2^32.
   EXPECT_EQ(TimestampToSeconds("01/01/9999 00:00:00"), -32219264);
 }
 

@@ -212,6 +212,35 @@ TEST(BadInput, BlocksCutAtEverySectionBoundaryEndSoundly) {
   }
 }
 
+// A block is read as it goes by: however many events or segments it has,
+// the run needs no more memory than for a small one. Both blocks below took
+// several times this limit when a block was held whole.
+TEST(BadInput, HugeBlocksRunInBoundedMemory) {
+  if (!CanLimitAddressSpace()) {
+    GTEST_SKIP() << "no address-space limit for this build of the tool";
+  }
+  BlockBuilder events = FullBlock("TRK1", "15/06/2022");
+  for (int i = 0; i < 600000; ++i) {
+    events.Event("15/06/2022 07:00:00",
+                 i % 2 == 0 ? "Location Depot -> Quarry" : "Ignition on");
+  }
+  BlockBuilder segments = FullBlock("TRK2", "15/06/2022");
+  for (int i = 0; i < 100000; ++i) {
+    segments.Segment({{5, "1"}, {6, "00:00:01"}, {11, "15/06/2022"}});
+  }
+  for (const BlockBuilder* block : {&events, &segments}) {
+    TempDir dir;
+    const auto work = PrepareRun(dir);
+    WriteFile(work / "sqlline.txt", block->Build());
+    RunLimits limits;
+    limits.address_space = std::uint64_t{24} << 20;
+    const ToolResult result = RunTool(work, limits);
+    EXPECT_EQ(result.exit_code, 0) << result.diagnostics;
+    std::filesystem::remove(work / "sqlline.txt");
+    ExpectSoundEnd(dir, result);
+  }
+}
+
 // A settings file that opens but cannot be read used to pass for an empty
 // one: the reports silently went to the working folder with status 0.
 TEST(BadInput, UnreadableSettingsOrExportIsReported) {

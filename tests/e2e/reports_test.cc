@@ -215,6 +215,55 @@ TEST_F(ReportsTest, BlockWithoutSegmentsStillWritesItsShiftLine) {
             ",,,,0,0,0,,,,1\n");
 }
 
+// Rules that reading each block as it goes by must keep: a block without
+// segments shows no start or end, not the previous block's; a segment cut
+// short by the end of input is still counted and written; a large block's
+// DHE lines stay in order.
+TEST_F(ReportsTest, SegmentsReadAsTheyGoByKeepTheirBlocksResults) {
+  BlockBuilder first;
+  first.Unit("TRK1", "1").Date("15/06/2022");
+  first.Segment({{5, "2"}, {33, "Depot"}, {35, "15/06/2022 07:00:00"}});
+  first.Segment({{34, "Quarry"}, {36, "15/06/2022 15:00:00"}});
+  BlockBuilder second;
+  second.Unit("TRK2", "2").Date("15/06/2022").Admin("Admin 0");
+  BlockBuilder cut;
+  cut.Unit("TRK3", "3").Date("15/06/2022");
+  cut.Segment({{5, "4"}, {11, "15/06/2022"}, {12, "07:00:00"}});
+  cut.Segment({{5, "5"}, {11, "16/06/2022"}, {12, "08:00:00"}});
+  std::string text = BuildExport({first, second, cut});
+  text.resize(text.rfind("16/06/2022") + 5);  // inside line 11
+  Run(text);
+  const std::string summary = Out("Shift/15062022/Combined.csv");
+  EXPECT_NE(summary.find("TRK1,Unknown,Depot,Quarry,15/06/2022 07:00:00,"
+                         "15/06/2022 15:00:00,00:00:00,2,"),
+            std::string::npos);
+  EXPECT_NE(summary.find("TRK2,Unknown,,,,,00:00:00,0,"), std::string::npos);
+  EXPECT_NE(summary.find("TRK3,Unknown,,,,,00:00:00,9,"), std::string::npos);
+  EXPECT_EQ(Out("dhe/3.rep"), "15/06/2022,07:00:00 TRK3\n16/06, TRK3\n");
+
+  BlockBuilder large;
+  large.Unit("TRK4", "4").Date("15/06/2022");
+  std::string expected;
+  for (int i = 0; i < 3000; ++i) {
+    const std::string time = std::to_string(100000 + i);
+    large.Segment({{11, "15/06/2022"}, {12, time}});
+    expected += "15/06/2022," + time + " TRK4\n";
+  }
+  Run(large.Build());
+  EXPECT_EQ(Out("dhe/4.rep"), expected);
+}
+
+// The date folder of a node row is read from the timestamp as stored, while
+// the row shows it cut at line end.
+TEST_F(ReportsTest, NodeDateFolderComesFromTheStampAsStored) {
+  BlockBuilder block;
+  block.Unit("TRK1", "42").Date("15/06/2022").Segment();
+  block.Event("15/06\r2022 07:10:00", "Location Depot -> Quarry");
+  Run(block.Build());
+  EXPECT_EQ(Out("Node/TRK1/15062022.csv"),
+            "Depot,Exit,15/06,,42\nQuarry,Enter,15/06,,42\n");
+}
+
 TEST_F(ReportsTest, BlocksOfOneDateAndLaterRunsAppendToOneFile) {
   std::vector<BlockBuilder> blocks(2);
   blocks[0].Unit("TRK1", "1").Date("01.02.2022").Segment();

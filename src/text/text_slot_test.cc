@@ -1,13 +1,15 @@
-#include "input/text_slot.h"
+#include "text/text_slot.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "text/line_end.h"
+
 namespace tallora {
 namespace {
 
-TEST(TextSlot, AssignKeepsAtMostWidthLessOneBytesAndStopsAtNul) {
+TEST(TextSlot, KeepsAtMostWidthLessOneBytesAndStopsAtNul) {
   const struct Case {
     const char* name;
     std::string text;
@@ -20,17 +22,26 @@ TEST(TextSlot, AssignKeepsAtMostWidthLessOneBytesAndStopsAtNul) {
       {"width+1", "abcde", "abc"},
       {"nul first", std::string("\0ab", 3), ""},
       {"nul inside", std::string("a\0b", 3), "a"},
+      {"nul past the width", std::string("abcd\0", 5), "abc"},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
-    TextSlot<4> slot;
+    EXPECT_EQ(SlotKeeps(c.text, 4), c.stored);
+    TextSlot<4> slot("previous");
     slot.Assign(c.text);
     EXPECT_EQ(slot.view(), c.stored);
     EXPECT_EQ(slot.c_str()[slot.size()], '\0');
   }
 }
 
-TEST(TextSlot, CutAtLineEndStopsAtFirstCarriageReturnOrLineFeed) {
+TEST(TextSlot, NulFreeTextIsStillCutToTheCapacity) {
+  TextSlot<4> slot;
+  slot.AssignNulFree("abcdef");
+  EXPECT_EQ(slot.view(), "abc");
+  EXPECT_EQ(slot.c_str()[3], '\0');
+}
+
+TEST(CutAtLineEnd, StopsAtTheFirstCarriageReturnOrLineFeed) {
   const struct Case {
     std::string_view text;
     std::string_view cut;
@@ -40,9 +51,6 @@ TEST(TextSlot, CutAtLineEndStopsAtFirstCarriageReturnOrLineFeed) {
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.text);
-    TextSlot<10> slot(c.text);
-    slot.CutAtLineEnd();
-    EXPECT_EQ(slot.view(), c.cut);
     EXPECT_EQ(CutAtLineEnd(c.text), c.cut);
   }
 }
