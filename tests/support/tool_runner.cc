@@ -5,8 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <string_view>
+#include <thread>
 
 #include "support/temp_dir.h"
 
@@ -141,6 +143,19 @@ RunningTool::~RunningTool() {
     ::kill(pid_, SIGKILL);
     Wait();
   }
+}
+
+bool RunningTool::WaitForConsole(double seconds) {
+  const auto until =
+      std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  std::error_code ec;
+  while (std::filesystem::file_size(Beside(folder_, ".out"), ec) == 0 || ec) {
+    if (std::chrono::steady_clock::now() > until) {
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+  return true;
 }
 
 void RunningTool::Signal(int signal_number) {

@@ -66,6 +66,9 @@ class RunningTool {
   RunningTool(const RunningTool&) = delete;
   RunningTool& operator=(const RunningTool&) = delete;
 
+  // Waits until the tool has written something to its console, which it
+  // does once its signal handlers are set. Returns false after `seconds`.
+  bool WaitForConsole(double seconds = 10);
   // Sends `signal_number` to the tool.
   void Signal(int signal_number);
   // Waits for the tool to end.
