@@ -8,6 +8,33 @@ std::size_t CountLines(std::string_view text) {
   return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
+std::size_t CountLines(std::span<const std::string_view> pieces,
+                       std::size_t from) {
+  std::size_t lines = 0;
+  for (std::string_view piece : pieces) {
+    const std::size_t skip = from < piece.size() ? from : piece.size();
+    from -= skip;
+    lines += CountLines(piece.substr(skip));
+  }
+  return lines;
+}
+
+namespace {
+
+// The byte at `offset` of the pieces, one after the other.
+// REQUIRES: offset is less than their total size.
+char ByteAt(std::span<const std::string_view> pieces, std::size_t offset) {
+  for (const std::string_view piece : pieces) {
+    if (offset < piece.size()) {
+      return piece[offset];
+    }
+    offset -= piece.size();
+  }
+  return '\0';
+}
+
+}  // namespace
+
 std::unique_ptr<AppendFile> AppendFile::Open(FileSystem* file_system,
                                              const std::string& path,
                                              FileResult* result) {
@@ -44,13 +71,17 @@ bool AppendFile::MendPartLine(FileResult* result) {
   return true;
 }
 
-FileResult AppendFile::Write(std::string_view lines) {
+FileResult AppendFile::Write(std::span<const std::string_view> pieces) {
   FileResult result;
-  if (lines.empty()) {
+  std::size_t size = 0;
+  for (const std::string_view piece : pieces) {
+    size += piece.size();
+  }
+  if (size == 0) {
     return result;
   }
   if (!end_checked_ && !MendPartLine(&result)) {
-    result.lines_lost = CountLines(lines);
+    result.lines_lost = CountLines(pieces);
     return result;
   }
   // Where this run's own writes have left the end of the file; another
@@ -59,14 +90,14 @@ FileResult AppendFile::Write(std::string_view lines) {
   const std::uint64_t before = size_;
   int error = 0;
   std::size_t written = 0;
-  if (handle_->Append(lines, &written, &error)) {
+  if (handle_->Append(pieces, &written, &error)) {
     size_ = before + written;
     return result;
   }
   result.failure = FileResult::Failure::kWrite;
   result.error = error;
   if (written == 0) {
-    result.lines_lost = CountLines(lines);
+    result.lines_lost = CountLines(pieces);
     return result;
   }
   // Undo the part that was written, but only while the file still ends
@@ -76,15 +107,15 @@ FileResult AppendFile::Write(std::string_view lines) {
   int cut_error = 0;
   if (handle_->Size(&now, &cut_error) && now == before + written) {
     if (handle_->CutBack(before, &cut_error)) {
-      result.lines_lost = CountLines(lines);
+      result.lines_lost = CountLines(pieces);
       return result;
     }
   } else {
     cut_error = 0;
   }
   size_ = now;
-  result.lines_lost = CountLines(lines.substr(written));
-  result.part_line_left = lines[written - 1] != '\n';
+  result.lines_lost = CountLines(pieces, written);
+  result.part_line_left = ByteAt(pieces, written - 1) != '\n';
   result.cut_error = cut_error;
   end_checked_ = !result.part_line_left;
   return result;

@@ -3,6 +3,7 @@
 #define TALLORA_REPORTS_APPEND_FILE_H_
 
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -32,11 +33,14 @@ class AppendFile {
   AppendFile(const AppendFile&) = delete;
   AppendFile& operator=(const AppendFile&) = delete;
 
-  // Appends `lines` in one write. When the write fails, the file is cut back
-  // to its length before the write, provided it still ends where the write
-  // left it; the result counts the lines lost.
-  // REQUIRES: `lines` is empty or ends with a line feed.
-  FileResult Write(std::string_view lines);
+  // Appends `pieces`, one after the other, in one write. When the write
+  // fails, the file is cut back to its length before the write, provided it
+  // still ends where the write left it; the result counts the lines lost.
+  // REQUIRES: the pieces together are empty or end with a line feed.
+  FileResult Write(std::span<const std::string_view> pieces);
+  FileResult Write(std::string_view lines) {
+    return Write(std::span<const std::string_view>(&lines, 1));
+  }
 
   // Closes the file. A failed close means that lines already written may be
   // lost.
@@ -67,6 +71,10 @@ class AppendFile {
 
 // The number of line feeds in `text`.
 std::size_t CountLines(std::string_view text);
+// The number of line feeds in the pieces, one after the other, from byte
+// `from` on.
+std::size_t CountLines(std::span<const std::string_view> pieces,
+                       std::size_t from = 0);
 
 }  // namespace tallora
 

@@ -50,10 +50,10 @@ void CommitLog::Report(const std::string& path, FileKind kind,
   diagnostics_->FileFailed(path, result);
 }
 
-void CommitLog::Count(AppendFile* file, std::string_view lines,
+void CommitLog::Count(AppendFile* file, std::size_t lines,
                       const FileResult& result) {
   if (result.ok()) {
-    lines_written_ += CountLines(lines);
+    lines_written_ += lines;
   }
   if (file->FirstCount() && files_written_.size() < kMostFilesCounted) {
     files_written_.insert(file->id());
@@ -61,25 +61,35 @@ void CommitLog::Count(AppendFile* file, std::string_view lines,
 }
 
 void CommitLog::AppendNow(const std::string& path, FileKind kind,
-                          std::string_view lines) {
+                          std::string_view lines, std::size_t line_count) {
   FileResult result;
   std::unique_ptr<AppendFile> file =
       AppendFile::Open(file_system_, path, &result);
   if (file == nullptr) {
-    result.lines_lost = CountLines(lines);
+    result.lines_lost = line_count;
     Report(path, kind, result);
     return;
   }
   result = file->Write(lines);
-  Count(file.get(), lines, result);
+  Count(file.get(), line_count, result);
   Report(path, kind, result);
   Report(path, kind, file->Close());
 }
 
 void CommitLog::Append(const std::string& path, FileKind kind,
-                       std::string_view lines, FileRef* ref) {
+                       std::initializer_list<std::string_view> pieces,
+                       std::size_t line_count, FileRef* ref) {
+  std::size_t size = 0;
+  for (const std::string_view piece : pieces) {
+    size += piece.size();
+  }
   if (mode_ == FileMode::kOpenPerAppend) {
-    AppendNow(path, kind, lines);
+    std::string lines;
+    lines.reserve(size);
+    for (const std::string_view piece : pieces) {
+      lines.append(piece);
+    }
+    AppendNow(path, kind, lines, line_count);
     return;
   }
   if (ref->table != table_) {
@@ -96,16 +106,19 @@ void CommitLog::Append(const std::string& path, FileKind kind,
     file.slot = static_cast<std::uint32_t>(touched_.size());
     touched_.push_back(ref->index);
   }
-  if (lines.empty()) {
+  if (size == 0) {
     return;
   }
   if (!entries_.empty() && entries_.back().slot == file.slot) {
-    entries_.back().length += static_cast<std::uint32_t>(lines.size());
+    entries_.back().length += static_cast<std::uint32_t>(size);
+    entries_.back().lines += line_count;
   } else {
-    entries_.push_back(
-        {file.slot, static_cast<std::uint32_t>(lines.size()), bytes_.size()});
+    entries_.push_back({file.slot, static_cast<std::uint32_t>(size),
+                        bytes_.size(), line_count});
   }
-  bytes_.append(lines);
+  for (const std::string_view piece : pieces) {
+    bytes_.append(piece);
+  }
   if (bytes_.size() >= 2 * kBudget) {
     Commit();
   }
@@ -156,15 +169,20 @@ std::vector<std::size_t> CommitLog::OrderEntries(
 
 void CommitLog::WriteGroup(const Group& group,
                            const std::vector<std::size_t>& order) {
+  // The group's lines gathered into one piece: one write of many small
+  // pieces costs the system more than the copy.
   std::string_view lines;
+  std::size_t line_count = 0;
   if (group.entry_count == 1) {
     const Entry& entry = entries_[order[group.first_entry]];
     lines = std::string_view(bytes_).substr(entry.offset, entry.length);
+    line_count = entry.lines;
   } else {
     scratch_.clear();
     for (std::size_t i = 0; i < group.entry_count; ++i) {
       const Entry& entry = entries_[order[group.first_entry + i]];
       scratch_.append(bytes_, entry.offset, entry.length);
+      line_count += entry.lines;
     }
     lines = scratch_;
   }
@@ -175,10 +193,10 @@ void CommitLog::WriteGroup(const Group& group,
     file = cache_.Open(path, &result);
   }
   if (file == nullptr) {
-    result.lines_lost = CountLines(lines);
+    result.lines_lost = line_count;
   } else {
     result = file->Write(lines);
-    Count(file, lines, result);
+    Count(file, line_count, result);
   }
   Report(path, group.kind, result);
 }

@@ -4,12 +4,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
+#include "reports/append_file.h"
 #include "reports/diagnostics.h"
 #include "reports/file_cache.h"
 #include "reports/file_system.h"
@@ -61,12 +63,20 @@ class CommitLog {
   };
 
   // Logs `lines` (possibly none: the file is still created) for the file at
-  // `path`. Lines past twice the budget are committed at once, so that
-  // memory stays bounded within one huge block.
-  // REQUIRES: `lines` is empty or ends with a line feed; `*ref` is new or was
-  // filled by an append to `path`.
+  // `path`: the pieces one after the other, holding `line_count` whole
+  // lines. Lines past twice the budget are committed at once, so that memory
+  // stays bounded within one huge block.
+  // REQUIRES: the pieces together are empty or end with a line feed, and
+  // hold `line_count` line feeds; `*ref` is new or was filled by an append
+  // to `path`.
+  void Append(const std::string& path, FileKind kind,
+              std::initializer_list<std::string_view> pieces,
+              std::size_t line_count, FileRef* ref);
+  // As above, for lines in one piece, counting them.
   void Append(const std::string& path, FileKind kind, std::string_view lines,
-              FileRef* ref);
+              FileRef* ref) {
+    Append(path, kind, {lines}, CountLines(lines), ref);
+  }
   void Append(const std::string& path, FileKind kind, std::string_view lines) {
     FileRef ref;
     Append(path, kind, lines, &ref);
@@ -101,6 +111,7 @@ class CommitLog {
     std::uint32_t slot;  // the file's place in touched_
     std::uint32_t length;
     std::size_t offset;
+    std::size_t lines;
   };
   // The files one commit writes to as one: every logged path that reaches
   // the same file.
@@ -122,11 +133,10 @@ class CommitLog {
   // Writes the lines of `group` in one write.
   void WriteGroup(const Group& group, const std::vector<std::size_t>& order);
 
-  void AppendNow(const std::string& path, FileKind kind,
-                 std::string_view lines);
+  void AppendNow(const std::string& path, FileKind kind, std::string_view lines,
+                 std::size_t line_count);
   void Report(const std::string& path, FileKind kind, const FileResult& result);
-  void Count(AppendFile* file, std::string_view lines,
-             const FileResult& result);
+  void Count(AppendFile* file, std::size_t lines, const FileResult& result);
 
   FileSystem* file_system_;
   FileMode mode_;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -34,11 +35,15 @@ class AppendHandle {
  public:
   virtual ~AppendHandle() = default;
 
-  // Appends all of `bytes` at the end of the file. Returns true iff every
-  // byte was written; otherwise *error holds the reason, and *written how
-  // many bytes did reach the file before the failure.
-  virtual bool Append(std::string_view bytes, std::size_t* written,
-                      int* error) = 0;
+  // Appends all of `pieces`, one after the other, at the end of the file, in
+  // one write where the system allows. Returns true iff every byte was
+  // written; otherwise *error holds the reason, and *written how many bytes
+  // did reach the file before the failure.
+  virtual bool Append(std::span<const std::string_view> pieces,
+                      std::size_t* written, int* error) = 0;
+  bool Append(std::string_view bytes, std::size_t* written, int* error) {
+    return Append(std::span<const std::string_view>(&bytes, 1), written, error);
+  }
   // Sets *size to the file's current length. Returns true iff it could be
   // read.
   virtual bool Size(std::uint64_t* size, int* error) = 0;

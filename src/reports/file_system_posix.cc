@@ -6,14 +6,20 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <span>
+#include <string_view>
 
 #include "reports/file_system.h"
 
 namespace tallora {
 namespace {
 
+// Pieces handed to one writev call.
+constexpr int kMostVectors = 64;
+
 class PosixAppendHandle final : public AppendHandle {
  public:
+  using AppendHandle::Append;
   PosixAppendHandle(int fd, FileId id, std::uint64_t size)
       : fd_(fd), id_(id), size_at_open_(size) {}
   ~PosixAppendHandle() override {
@@ -22,20 +28,39 @@ class PosixAppendHandle final : public AppendHandle {
     }
   }
 
-  bool Append(std::string_view bytes, std::size_t* written,
+  bool Append(std::span<const std::string_view> pieces, std::size_t* written,
               int* error) override {
     *written = 0;
-    while (*written < bytes.size()) {
-      const ssize_t n =
-          ::write(fd_, bytes.data() + *written, bytes.size() - *written);
+    // The pieces not yet written, the first of them less what of it was.
+    std::size_t next = 0;
+    std::size_t skip = 0;
+    iovec vectors[kMostVectors];
+    while (next < pieces.size()) {
+      int count = 0;
+      for (std::size_t p = next; p < pieces.size() && count < kMostVectors;
+           ++p) {
+        const std::size_t from = p == next ? skip : 0;
+        vectors[count].iov_base = const_cast<char*>(pieces[p].data() + from);
+        vectors[count].iov_len = pieces[p].size() - from;
+        ++count;
+      }
+      const ssize_t n = ::writev(fd_, vectors, count);
       if (n < 0 && errno == EINTR) {
         continue;
       }
-      if (n <= 0) {
+      if (n < 0 || (n == 0 && vectors[0].iov_len > 0)) {
         *error = n < 0 ? errno : ENOSPC;
         return false;
       }
       *written += static_cast<std::size_t>(n);
+      // Step past what went out.
+      std::size_t done = static_cast<std::size_t>(n);
+      while (next < pieces.size() && done >= pieces[next].size() - skip) {
+        done -= pieces[next].size() - skip;
+        skip = 0;
+        ++next;
+      }
+      skip += done;
     }
     return true;
   }

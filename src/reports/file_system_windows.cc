@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <span>
+#include <string>
+#include <string_view>
 
 #include "reports/file_system.h"
 
@@ -119,6 +122,7 @@ constexpr DWORD kShareAll =
 
 class WindowsAppendHandle final : public AppendHandle {
  public:
+  using AppendHandle::Append;
   WindowsAppendHandle(HANDLE handle, std::wstring form, FileId id,
                       std::uint64_t size)
       : handle_(handle), form_(std::move(form)), id_(id), size_at_open_(size) {}
@@ -130,8 +134,21 @@ class WindowsAppendHandle final : public AppendHandle {
 
   // The handle has FILE_APPEND_DATA without FILE_WRITE_DATA, so every
   // WriteFile lands at the end of the file in one piece, as O_APPEND does.
-  bool Append(std::string_view bytes, std::size_t* written,
+  // The pieces are gathered first, so that they go in one WriteFile.
+  bool Append(std::span<const std::string_view> pieces, std::size_t* written,
               int* error) override {
+    // One buffer for all files: the tool writes from one thread.
+    static std::string gathered;
+    std::string_view bytes;
+    if (pieces.size() == 1) {
+      bytes = pieces.front();
+    } else {
+      gathered.clear();
+      for (const std::string_view piece : pieces) {
+        gathered.append(piece);
+      }
+      bytes = gathered;
+    }
     constexpr std::size_t kMostPerCall = std::size_t{1} << 30;
     *written = 0;
     while (*written < bytes.size()) {

@@ -6,6 +6,7 @@ namespace tallora {
 
 class MemoryFileSystem::Handle final : public AppendHandle {
  public:
+  using AppendHandle::Append;
   Handle(MemoryFileSystem* owner, File* file, FileId id)
       : owner_(owner), file_(file), id_(id), size_at_open_(file->bytes.size()) {
     ++owner_->open_now_;
@@ -16,8 +17,12 @@ class MemoryFileSystem::Handle final : public AppendHandle {
     }
   }
 
-  bool Append(std::string_view bytes, std::size_t* written,
+  bool Append(std::span<const std::string_view> pieces, std::size_t* written,
               int* error) override {
+    std::string bytes;
+    for (const std::string_view piece : pieces) {
+      bytes.append(piece);
+    }
     const std::uint64_t room = file_->size_limit > file_->bytes.size()
                                    ? file_->size_limit - file_->bytes.size()
                                    : 0;

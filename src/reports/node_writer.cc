@@ -1,110 +1,97 @@
 #include "reports/node_writer.h"
 
-#include <optional>
-#include <string>
-#include <string_view>
-#include <unordered_map>
-#include <vector>
-
 #include "reports/report_path.h"
-#include "text/text_slot.h"
 
 namespace tallora {
 namespace {
 
-// The date folder name of each row, taken from its timestamp as stored.
-// Consecutive rows mostly fall on one date: the name is taken again only
-// when the date part of the timestamp changes.
-std::vector<std::optional<TextSlot<9>>> RowDates(const NodeTable& table) {
-  std::vector<std::optional<TextSlot<9>>> dates;
-  dates.reserve(table.rows().size());
+// Names remembered at most; past this the memory starts afresh, which costs
+// their checks and paths again but keeps memory bounded whatever the export
+// names.
+constexpr std::size_t kMostNames = 16384;
+
+}  // namespace
+
+NodeFiles::NodeFiles(const ReportContext& context)
+    : context_(context),
+      node_folder_(OutputPath(context.output_root, {"Node"})) {}
+
+NodeFiles::Folder& NodeFiles::Find(std::string_view name) {
+  if (const auto found = folders_.find(name); found != folders_.end()) {
+    return found->second;
+  }
+  Folder& folder = folders_[std::string(name)];
+  folder.name = name;
+  folder.usable = IsUsableName(name);
+  return folder;
+}
+
+void NodeFiles::Make(Folder* folder) {
+  if (folder->made == block_) {
+    return;
+  }
+  if (folder->path.empty()) {
+    folder->path = OutputPath(context_.output_root, {"Node", folder->name});
+  }
+  context_.files->MakeFolder(folder->path);
+  folder->made = block_;
+}
+
+void NodeFiles::Append(Folder* folder, const TextSlot<9>& date,
+                       std::initializer_list<std::string_view> pieces) {
+  if (folder->file.empty() || folder->file_date.view() != date.view()) {
+    std::string file_name(date.view());
+    file_name += ".csv";
+    folder->file =
+        OutputPath(context_.output_root, {"Node", folder->name, file_name});
+    folder->file_date = date;
+    folder->file_ref = {};
+  }
+  context_.files->Append(folder->file, FileKind::kNode, pieces, 1,
+                         &folder->file_ref);
+}
+
+void NodeFiles::Write(const BlockHeader& header, const NodeTable& table) {
+  ++block_;
+  // Entries are only added within a block, so references to them hold.
+  if (folders_.size() >= kMostNames) {
+    folders_.clear();
+  }
+  const std::string_view unit_label = header.unit_label.view();
+  const std::string_view unit_number = header.unit_number.view();
+  const std::vector<LocationEntry>& rows = table.rows();
+
+  context_.files->MakeFolder(node_folder_);
+  Folder& unit = Find(unit_label);
+  if (unit.usable) {
+    Make(&unit);
+  } else {
+    context_.diagnostics->UnusableName(unit_label);
+  }
+
+  // The date folder name of each row, taken from its timestamp as stored.
+  // Consecutive rows mostly fall on one date: the name is taken again only
+  // when the date part of the timestamp changes.
+  dates_.clear();
   std::string_view dated_stamp;
   std::optional<TextSlot<9>> date;
-  for (const LocationEntry& row : table.rows()) {
+  for (const LocationEntry& row : rows) {
     const std::string_view stamp = row.timestamp.view().substr(0, 10);
     if (stamp != dated_stamp || dated_stamp.empty()) {
       date = DateFolderName(row.timestamp.view());
       dated_stamp = stamp;
     }
-    dates.push_back(date);
-  }
-  return dates;
-}
-
-// The folder Node\<name> of one name, and its file for the date last
-// written.
-struct NodeFolder {
-  std::string_view name;
-  bool usable = false;
-  std::string folder;  // empty until made
-  std::string file;
-  TextSlot<9> file_date;
-  CommitLog::FileRef file_ref;
-};
-
-// The node folders of one block: each name checked, each folder made and
-// each path built once per block.
-class NodeFolders {
- public:
-  explicit NodeFolders(const ReportContext& context)
-      : context_(context),
-        node_folder_(OutputPath(context.output_root, {"Node"})) {
-    context_.files->MakeFolder(node_folder_);
+    dates_.push_back(date);
   }
 
-  // The entry of `name`, which tells whether the name may be a folder.
-  NodeFolder& Find(std::string_view name) {
-    auto [found, added] = folders_.try_emplace(name);
-    if (added) {
-      found->second.name = name;
-      found->second.usable = IsUsableName(name);
-    }
-    return found->second;
-  }
-
-  // Makes the folder of `entry`.
-  // REQUIRES: entry->usable.
-  void Make(NodeFolder* entry) {
-    if (entry->folder.empty()) {
-      entry->folder = OutputPath(context_.output_root, {"Node", entry->name});
-    }
-    context_.files->MakeFolder(entry->folder);
-  }
-
-  // Appends `line` to the file of `date` in the folder of `entry`.
-  // REQUIRES: the folder of `entry` was made.
-  void Append(NodeFolder* entry, const TextSlot<9>& date,
-              std::string_view line) {
-    if (entry->file.empty() || entry->file_date.view() != date.view()) {
-      std::string file_name(date.view());
-      file_name += ".csv";
-      entry->file =
-          OutputPath(context_.output_root, {"Node", entry->name, file_name});
-      entry->file_date = date;
-      entry->file_ref = {};
-    }
-    context_.files->Append(entry->file, FileKind::kNode, line,
-                           &entry->file_ref);
-  }
-
- private:
-  const ReportContext& context_;
-  std::string node_folder_;
-  // Keys view the node table and the header, which outlive this.
-  std::unordered_map<std::string_view, NodeFolder> folders_;
-};
-
-// The end of every row's line, the same in the unit's file and in the
-// location's: ",<kind>,<timestamp>,<route>,<unit number>\n", one after the
-// other in `text`.
-std::vector<std::string_view> LineEnds(const NodeTable& table,
-                                       std::string_view unit_number,
-                                       std::string* text) {
-  std::vector<std::size_t> sizes;
-  sizes.reserve(table.rows().size());
-  for (const LocationEntry& row : table.rows()) {
-    const std::size_t start = text->size();
-    text->append(",")
+  // The end of every row's line, the same in the unit's file and in the
+  // location's: ",<kind>,<timestamp>,<route>,<unit number>\n".
+  ends_text_.clear();
+  std::vector<std::size_t> starts;
+  starts.reserve(rows.size() + 1);
+  for (const LocationEntry& row : rows) {
+    starts.push_back(ends_text_.size());
+    ends_text_.append(",")
         .append(row.kind)
         .append(",")
         .append(row.timestamp_line())
@@ -113,61 +100,39 @@ std::vector<std::string_view> LineEnds(const NodeTable& table,
         .append(",")
         .append(unit_number)
         .append("\n");
-    sizes.push_back(text->size() - start);
   }
-  std::vector<std::string_view> ends;
-  ends.reserve(sizes.size());
-  const char* next = text->data();
-  for (const std::size_t size : sizes) {
-    ends.emplace_back(next, size);
-    next += size;
-  }
-  return ends;
-}
-
-}  // namespace
-
-void WriteNodeFiles(const BlockHeader& header, const NodeTable& table,
-                    const ReportContext& context) {
-  const std::string_view unit_label = header.unit_label.view();
-  const std::string_view unit_number = header.unit_number.view();
-
-  NodeFolders folders(context);
-  NodeFolder& unit = folders.Find(unit_label);
-  if (unit.usable) {
-    folders.Make(&unit);
-  } else {
-    context.diagnostics->UnusableName(unit_label);
-  }
-
-  const std::vector<LocationEntry>& rows = table.rows();
-  const std::vector<std::optional<TextSlot<9>>> dates = RowDates(table);
-  std::string ends_text;
-  const std::vector<std::string_view> ends =
-      LineEnds(table, unit_number, &ends_text);
-  std::string line;
+  starts.push_back(ends_text_.size());
+  ends_.clear();
   for (std::size_t i = 0; i < rows.size(); ++i) {
-    if (!dates[i]) {
-      context.diagnostics->UnusableName(rows[i].timestamp_line());
+    ends_.push_back(std::string_view(ends_text_)
+                        .substr(starts[i], starts[i + 1] - starts[i]));
+  }
+
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (!dates_[i]) {
+      context_.diagnostics->UnusableName(rows[i].timestamp_line());
     } else if (unit.usable) {
-      line.assign(rows[i].name.view()).append(ends[i]);
-      folders.Append(&unit, *dates[i], line);
+      Append(&unit, *dates_[i], {rows[i].name.view(), ends_[i]});
     }
   }
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const std::string_view name = rows[i].name.view();
-    NodeFolder& location = folders.Find(name);
+    Folder& location = Find(name);
     if (!location.usable) {
-      context.diagnostics->UnusableName(name);
+      context_.diagnostics->UnusableName(name);
       continue;
     }
-    if (!dates[i]) {
+    if (!dates_[i]) {
       continue;  // reported with the unit's rows
     }
-    folders.Make(&location);
-    line.assign(unit_label).append(ends[i]);
-    folders.Append(&location, *dates[i], line);
+    Make(&location);
+    Append(&location, *dates_[i], {unit_label, ends_[i]});
   }
+}
+
+void WriteNodeFiles(const BlockHeader& header, const NodeTable& table,
+                    const ReportContext& context) {
+  NodeFiles(context).Write(header, table);
 }
 
 }  // namespace tallora

@@ -2,19 +2,74 @@
 #ifndef TALLORA_REPORTS_NODE_WRITER_H_
 #define TALLORA_REPORTS_NODE_WRITER_H_
 
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
 #include "compute/node_table.h"
 #include "input/block_state.h"
 #include "reports/report_context.h"
+#include "text/text_slot.h"
 
 namespace tallora {
 
-// Makes the folders Node and Node\<unit label> and appends each row of the
-// block's node table, with the table's route, to the unit's file
-// Node\<unit label>\DDMMYYYY.csv and then to each location's file
-// Node\<location>\DDMMYYYY.csv, the date folder name taken from the row's
-// timestamp. A file whose path would need an unusable name (unit label,
-// location, date) is not written and the name is reported; a file that
-// cannot be opened is reported.
+// Writes each block's node table: makes the folders Node and
+// Node\<unit label> and appends each row, with the table's route, to the
+// unit's file Node\<unit label>\DDMMYYYY.csv and then to each location's
+// file Node\<location>\DDMMYYYY.csv, the date folder name taken from the
+// row's timestamp. A file whose path would need an unusable name (unit
+// label, location, date) is not written and the name is reported.
+//
+// Lives for the run, so that each name is checked, and its paths built,
+// once rather than in every block.
+class NodeFiles {
+ public:
+  // REQUIRES: `context` outlives this.
+  explicit NodeFiles(const ReportContext& context);
+
+  void Write(const BlockHeader& header, const NodeTable& table);
+
+ private:
+  // The folder Node\<name> of one name, and its file for the date last
+  // written.
+  struct Folder {
+    std::string name;
+    bool usable = false;
+    std::string path;        // of the folder, once made
+    std::uint64_t made = 0;  // the block it was last made in
+    TextSlot<9> file_date;   // the date of `file`
+    std::string file;
+    CommitLog::FileRef file_ref;
+  };
+  struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view name) const {
+      return std::hash<std::string_view>()(name);
+    }
+  };
+
+  Folder& Find(std::string_view name);
+  // Makes the folder of `folder`, once per block.
+  // REQUIRES: folder->usable.
+  void Make(Folder* folder);
+  // Appends one line, made of `pieces`, to the file of `date` in `folder`.
+  void Append(Folder* folder, const TextSlot<9>& date,
+              std::initializer_list<std::string_view> pieces);
+
+  const ReportContext& context_;
+  std::string node_folder_;
+  std::uint64_t block_ = 0;
+  std::unordered_map<std::string, Folder, NameHash, std::equal_to<>> folders_;
+  // Reused from block to block.
+  std::vector<std::optional<TextSlot<9>>> dates_;
+  std::string ends_text_;
+  std::vector<std::string_view> ends_;
+};
+
+// Writes one block's node files with a NodeFiles of its own.
 void WriteNodeFiles(const BlockHeader& header, const NodeTable& table,
                     const ReportContext& context);
 

@@ -96,6 +96,7 @@ LoopEnd ProcessBlocks(LineReader* in, Console* console,
   // keep the previous block's text, and the node table keeps its room.
   auto header = std::make_unique<BlockHeader>();
   auto nodes = std::make_unique<NodeTable>();
+  NodeFiles node_files(context);
   Clock::time_point last_commit = Clock::now();
   while (true) {
     context.diagnostics->StartBlock();
@@ -129,7 +130,7 @@ LoopEnd ProcessBlocks(LineReader* in, Console* console,
     console->Add(" DHE ");
     dhe.Finish();
     console->Add(" Nodes ");
-    WriteNodeFiles(*header, *nodes, context);
+    node_files.Write(*header, *nodes);
     console->Add(" Shifts ");
     WriteShiftSummary(*header, span, totals, pto.totals(),
                       SumDurationGrid(*header), context);
