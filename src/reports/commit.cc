@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cerrno>
-
-#include "reports/append_file.h"
+#include <new>
+#include <utility>
 
 namespace tallora {
 namespace {
@@ -13,20 +13,47 @@ constexpr std::size_t kMostPathsKept = FileCache::kMostOpen;
 
 }  // namespace
 
+void CommitLog::Batch::Clear() {
+  folders.clear();
+  files.clear();
+  entries.clear();
+  bytes.clear();
+  reports.clear();
+  lines_written = 0;
+  // One huge block may have grown the buffer; give that memory back.
+  if (bytes.capacity() > 2 * kBudget) {
+    bytes.shrink_to_fit();
+  }
+}
+
 CommitLog::CommitLog(FileSystem* file_system, FileMode mode,
                      Diagnostics* diagnostics, std::size_t open_files)
     : file_system_(file_system),
       mode_(mode),
       diagnostics_(diagnostics),
+      current_(std::make_unique<Batch>()),
+      other_(std::make_unique<Batch>()),
       cache_(
           file_system,
           [this](const std::string& path, const FileResult& result) {
-            diagnostics_->FileFailed(path, result);
+            Keep(path, FileKind::kNode, result, writing_);
           },
-          open_files) {}
+          open_files) {
+  if (mode_ == FileMode::kKeepOpen) {
+    writer_ = std::thread([this] { WriterLoop(); });
+  }
+}
 
 CommitLog::~CommitLog() {
   Close();
+  if (writer_.joinable()) {
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      quit_ = true;
+    }
+    handed_.notify_one();
+    writer_.join();
+  }
 }
 
 void CommitLog::MakeFolder(const std::string& path) {
@@ -35,11 +62,11 @@ void CommitLog::MakeFolder(const std::string& path) {
     file_system_->MakeFolder(path, &ignored);
     return;
   }
-  cache_.MakeFolder(path);
+  current_->folders.push_back(path);
 }
 
-void CommitLog::Report(const std::string& path, FileKind kind,
-                       const FileResult& result) {
+void CommitLog::Keep(const std::string& path, FileKind kind,
+                     const FileResult& result, Batch* batch) {
   if (result.ok() && !result.mended) {
     return;
   }
@@ -47,13 +74,17 @@ void CommitLog::Report(const std::string& path, FileKind kind,
       !file_system_->IsFolder(std::string(ParentFolder(path)))) {
     return;  // no dhe folder: DHE reports are off
   }
-  diagnostics_->FileFailed(path, result);
+  if (batch == nullptr) {
+    diagnostics_->FileFailed(path, result);
+  } else {
+    batch->reports.push_back({path, result});
+  }
 }
 
 void CommitLog::Count(AppendFile* file, std::size_t lines,
-                      const FileResult& result) {
+                      const FileResult& result, Batch* batch) {
   if (result.ok()) {
-    lines_written_ += lines;
+    (batch == nullptr ? lines_written_ : batch->lines_written) += lines;
   }
   if (file->FirstCount() && files_written_.size() < kMostFilesCounted) {
     files_written_.insert(file->id());
@@ -67,13 +98,13 @@ void CommitLog::AppendNow(const std::string& path, FileKind kind,
       AppendFile::Open(file_system_, path, &result);
   if (file == nullptr) {
     result.lines_lost = line_count;
-    Report(path, kind, result);
+    Keep(path, kind, result, nullptr);
     return;
   }
   result = file->Write(lines);
-  Count(file.get(), line_count, result);
-  Report(path, kind, result);
-  Report(path, kind, file->Close());
+  Count(file.get(), line_count, result, nullptr);
+  Keep(path, kind, result, nullptr);
+  Keep(path, kind, file->Close(), nullptr);
 }
 
 void CommitLog::Append(const std::string& path, FileKind kind,
@@ -109,28 +140,149 @@ void CommitLog::Append(const std::string& path, FileKind kind,
   if (size == 0) {
     return;
   }
-  if (!entries_.empty() && entries_.back().slot == file.slot) {
-    entries_.back().length += static_cast<std::uint32_t>(size);
-    entries_.back().lines += line_count;
+  Batch& batch = *current_;
+  if (!batch.entries.empty() && batch.entries.back().slot == file.slot) {
+    batch.entries.back().length += static_cast<std::uint32_t>(size);
+    batch.entries.back().lines += line_count;
   } else {
-    entries_.push_back({file.slot, static_cast<std::uint32_t>(size),
-                        bytes_.size(), line_count});
+    batch.entries.push_back({file.slot, static_cast<std::uint32_t>(size),
+                             batch.bytes.size(), line_count});
   }
   for (const std::string_view piece : pieces) {
-    bytes_.append(piece);
+    batch.bytes.append(piece);
   }
-  if (bytes_.size() >= 2 * kBudget) {
+  if (batch.bytes.size() >= 2 * kBudget) {
     Commit();
   }
 }
 
+void CommitLog::ReportFound(Batch* batch) {
+  for (const Reported& reported : batch->reports) {
+    diagnostics_->FileFailed(reported.path, reported.result);
+  }
+  lines_written_ += batch->lines_written;
+  batch->Clear();
+}
+
+void CommitLog::WaitForWriter() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  done_.wait(lock, [this] { return !busy_; });
+  if (failure_) {
+    std::rethrow_exception(std::exchange(failure_, nullptr));
+  }
+  lock.unlock();
+  ReportFound(other_.get());
+}
+
+void CommitLog::Commit() {
+  if (mode_ == FileMode::kOpenPerAppend) {
+    return;
+  }
+  WaitForWriter();
+  Batch& batch = *current_;
+  for (const std::uint32_t index : touched_) {
+    batch.files.push_back({files_[index].path, files_[index].kind});
+  }
+  touched_.clear();
+  ++commit_;
+  // The table of paths grows with every file named; past a bound it starts
+  // afresh, and writers' references to it with it.
+  if (files_.size() >= kMostPathsKept) {
+    files_.clear();
+    file_index_.clear();
+    ++table_;
+  }
+  if (batch.empty()) {
+    batch.Clear();
+    return;
+  }
+  std::swap(current_, other_);
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    busy_ = true;
+  }
+  handed_.notify_one();
+}
+
+void CommitLog::Flush() {
+  Commit();
+  if (mode_ == FileMode::kKeepOpen) {
+    WaitForWriter();
+  }
+}
+
+void CommitLog::Close() {
+  Flush();
+  // No batch is being written: the writer thread waits for the next one.
+  writing_ = nullptr;
+  cache_.CloseAll();
+}
+
+void CommitLog::WriterLoop() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  while (true) {
+    handed_.wait(lock, [this] { return busy_ || quit_; });
+    if (quit_) {
+      return;
+    }
+    lock.unlock();
+    try {
+      WriteBatch(other_.get());
+    } catch (const std::bad_alloc&) {
+      failure_ = std::current_exception();
+    }
+    lock.lock();
+    busy_ = false;
+    done_.notify_one();
+  }
+}
+
+void CommitLog::WriteBatch(Batch* batch) {
+  writing_ = batch;
+  for (const std::string& folder : batch->folders) {
+    cache_.MakeFolder(folder);
+  }
+  // Paths that reach one file share a group, so that its lines keep the
+  // order they were made in; each group's entries are taken in log order.
+  std::vector<std::uint32_t> group_of;
+  std::vector<Group> groups = GroupFiles(*batch, &group_of);
+  const std::vector<std::size_t> order =
+      OrderEntries(*batch, group_of, &groups);
+  // Node and DHE files first, those still open before those to open again,
+  // so that files written are the ones closed to make room; shift summary
+  // files last.
+  std::vector<const Group*> closed;
+  for (const Group& group : groups) {
+    if (group.kind == FileKind::kShift) {
+      continue;
+    }
+    if (cache_.IsOpen(batch->files[group.first_slot].path)) {
+      WriteGroup(group, order, batch);
+    } else {
+      closed.push_back(&group);
+    }
+  }
+  for (const Group* group : closed) {
+    WriteGroup(*group, order, batch);
+  }
+  for (const Group& group : groups) {
+    if (group.kind == FileKind::kShift) {
+      WriteGroup(group, order, batch);
+    }
+  }
+  scratch_.clear();
+  if (scratch_.capacity() > kBudget) {
+    scratch_.shrink_to_fit();
+  }
+}
+
 std::vector<CommitLog::Group> CommitLog::GroupFiles(
-    std::vector<std::uint32_t>* group_of) {
+    const Batch& batch, std::vector<std::uint32_t>* group_of) {
   std::vector<Group> groups;
-  group_of->assign(touched_.size(), 0);
+  group_of->assign(batch.files.size(), 0);
   std::unordered_map<FileId, std::uint32_t, FileIdHash> group_by_id;
-  for (std::uint32_t slot = 0; slot < touched_.size(); ++slot) {
-    const LoggedFile& file = files_[touched_[slot]];
+  for (std::uint32_t slot = 0; slot < batch.files.size(); ++slot) {
+    const LoggedFile& file = batch.files[slot];
     FileId id;
     FileResult result;
     const bool opened = cache_.Identify(file.path, &id, &result);
@@ -149,9 +301,10 @@ std::vector<CommitLog::Group> CommitLog::GroupFiles(
 }
 
 std::vector<std::size_t> CommitLog::OrderEntries(
-    const std::vector<std::uint32_t>& group_of, std::vector<Group>* groups) {
-  std::vector<std::size_t> order(entries_.size());
-  for (const Entry& entry : entries_) {
+    const Batch& batch, const std::vector<std::uint32_t>& group_of,
+    std::vector<Group>* groups) {
+  std::vector<std::size_t> order(batch.entries.size());
+  for (const Entry& entry : batch.entries) {
     ++(*groups)[group_of[entry.slot]].entry_count;
   }
   std::size_t next = 0;
@@ -160,33 +313,34 @@ std::vector<std::size_t> CommitLog::OrderEntries(
     next += group.entry_count;
     group.entry_count = 0;
   }
-  for (std::size_t e = 0; e < entries_.size(); ++e) {
-    Group& group = (*groups)[group_of[entries_[e].slot]];
+  for (std::size_t e = 0; e < batch.entries.size(); ++e) {
+    Group& group = (*groups)[group_of[batch.entries[e].slot]];
     order[group.first_entry + group.entry_count++] = e;
   }
   return order;
 }
 
 void CommitLog::WriteGroup(const Group& group,
-                           const std::vector<std::size_t>& order) {
+                           const std::vector<std::size_t>& order,
+                           Batch* batch) {
   // The group's lines gathered into one piece: one write of many small
   // pieces costs the system more than the copy.
   std::string_view lines;
   std::size_t line_count = 0;
   if (group.entry_count == 1) {
-    const Entry& entry = entries_[order[group.first_entry]];
-    lines = std::string_view(bytes_).substr(entry.offset, entry.length);
+    const Entry& entry = batch->entries[order[group.first_entry]];
+    lines = std::string_view(batch->bytes).substr(entry.offset, entry.length);
     line_count = entry.lines;
   } else {
     scratch_.clear();
     for (std::size_t i = 0; i < group.entry_count; ++i) {
-      const Entry& entry = entries_[order[group.first_entry + i]];
-      scratch_.append(bytes_, entry.offset, entry.length);
+      const Entry& entry = batch->entries[order[group.first_entry + i]];
+      scratch_.append(batch->bytes, entry.offset, entry.length);
       line_count += entry.lines;
     }
     lines = scratch_;
   }
-  const std::string& path = files_[touched_[group.first_slot]].path;
+  const std::string& path = batch->files[group.first_slot].path;
   FileResult result = group.failure;
   AppendFile* file = nullptr;
   if (result.ok()) {
@@ -196,67 +350,9 @@ void CommitLog::WriteGroup(const Group& group,
     result.lines_lost = line_count;
   } else {
     result = file->Write(lines);
-    Count(file, line_count, result);
+    Count(file, line_count, result, batch);
   }
-  Report(path, group.kind, result);
-}
-
-void CommitLog::Commit() {
-  if (touched_.empty()) {
-    return;
-  }
-  // Paths that reach one file share a group, so that its lines keep the
-  // order they were made in; each group's entries are taken in log order.
-  std::vector<std::uint32_t> group_of;
-  std::vector<Group> groups = GroupFiles(&group_of);
-  const std::vector<std::size_t> order = OrderEntries(group_of, &groups);
-  // Node and DHE files first, those still open before those to open again,
-  // so that files written are the ones closed to make room; shift summary
-  // files last.
-  std::vector<const Group*> closed;
-  for (const Group& group : groups) {
-    if (group.kind == FileKind::kShift) {
-      continue;
-    }
-    if (cache_.IsOpen(files_[touched_[group.first_slot]].path)) {
-      WriteGroup(group, order);
-    } else {
-      closed.push_back(&group);
-    }
-  }
-  for (const Group* group : closed) {
-    WriteGroup(*group, order);
-  }
-  for (const Group& group : groups) {
-    if (group.kind == FileKind::kShift) {
-      WriteGroup(group, order);
-    }
-  }
-
-  ++commit_;
-  touched_.clear();
-  // The table of paths grows with every file named; past a bound it starts
-  // afresh, and writers' references to it with it.
-  if (files_.size() >= kMostPathsKept) {
-    files_.clear();
-    file_index_.clear();
-    ++table_;
-  }
-  entries_.clear();
-  bytes_.clear();
-  scratch_.clear();
-  // One huge block may have grown the buffers; give that memory back.
-  if (bytes_.capacity() > 2 * kBudget) {
-    bytes_.shrink_to_fit();
-  }
-  if (scratch_.capacity() > kBudget) {
-    scratch_.shrink_to_fit();
-  }
-}
-
-void CommitLog::Close() {
-  Commit();
-  cache_.CloseAll();
+  Keep(path, group.kind, result, batch);
 }
 
 }  // namespace tallora

@@ -2,11 +2,16 @@
 #ifndef TALLORA_REPORTS_COMMIT_H_
 #define TALLORA_REPORTS_COMMIT_H_
 
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <initializer_list>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -33,12 +38,15 @@ enum class FileMode {
 // block whose summary line reached its file has every other line there too.
 enum class FileKind { kNode, kDhe, kShift };
 
-// An ordered log of the report lines made since the last commit. Commit()
-// writes them out grouped by file, in the order they were made within each
-// file, with one write per file. Failures are reported to the diagnostics,
-// naming the file and the lines lost. A DHE file that cannot be opened
-// because the folder it would live in does not exist is not a failure: that
-// is how DHE reports are turned off.
+// An ordered log of the report lines and folders asked for since the last
+// commit. Commit() hands them to a writer thread, which makes the folders
+// and writes the lines grouped by file, in the order they were made within
+// each file, with one write per file, while the next lines are being made.
+// Only the writer thread touches the file system. Failures are reported to
+// the diagnostics on the calling thread, when the next commit is handed over
+// or at Flush(), naming the file and the lines lost. A DHE file that cannot
+// be opened because the folder it would live in does not exist is not a
+// failure: that is how DHE reports are turned off.
 class CommitLog {
  public:
   // Pending bytes past which the run commits at its next block boundary.
@@ -51,8 +59,9 @@ class CommitLog {
   CommitLog(const CommitLog&) = delete;
   CommitLog& operator=(const CommitLog&) = delete;
 
-  // Makes the one folder at `path` now; failure (an existing folder, say) is
-  // not reported, as the open of a file in it tells what went wrong.
+  // Asks for the one folder at `path`, made before the lines logged with it
+  // are written; failure (an existing folder, say) is not reported, as the
+  // open of a file in it tells what went wrong.
   void MakeFolder(const std::string& path);
 
   // Where a path was last logged, so that repeated appends to one path skip
@@ -82,21 +91,27 @@ class CommitLog {
     Append(path, kind, lines, &ref);
   }
 
-  // The bytes waiting for the next commit.
-  std::size_t pending_bytes() const { return bytes_.size(); }
+  // The bytes logged since the last commit.
+  std::size_t pending_bytes() const { return current_->bytes.size(); }
 
-  // Writes out every logged line.
+  // Hands everything logged so far to the writer thread. Waits first until
+  // the commit handed before is written, and reports its failures: when
+  // Commit() returns, every line logged before the previous Commit() is
+  // written (or reported lost).
   void Commit();
 
-  // Lines written to report files so far.
+  // Commits and waits until everything logged is written.
+  void Flush();
+
+  // Flushes and closes every file.
+  void Close();
+
+  // Lines written to report files so far, as of the last Flush().
   std::uint64_t lines_written() const { return lines_written_; }
   // Report files opened to be written so far, counted up to
-  // kMostFilesCounted.
+  // kMostFilesCounted, as of the last Flush().
   std::size_t files_written() const { return files_written_.size(); }
   static constexpr std::size_t kMostFilesCounted = 100000;
-
-  // Commits and closes every file.
-  void Close();
 
  private:
   // A path logged in this run. Paths stay in the table across commits, so
@@ -105,13 +120,32 @@ class CommitLog {
     std::string path;
     FileKind kind;
     std::uint64_t commit = 0;  // the last commit with lines for it
-    std::uint32_t slot = 0;    // its place in touched_ in that commit
+    std::uint32_t slot = 0;    // its place in the batch of that commit
   };
   struct Entry {
-    std::uint32_t slot;  // the file's place in touched_
+    std::uint32_t slot;  // the file's place in the batch's files
     std::uint32_t length;
     std::size_t offset;
     std::size_t lines;
+  };
+  struct Reported {
+    std::string path;
+    FileResult result;
+  };
+  // One commit: made by the calling thread, written by the writer thread.
+  struct Batch {
+    std::vector<std::string> folders;
+    // The files with lines in this commit, in the order of their first
+    // lines, and the lines, in the order they were made.
+    std::vector<LoggedFile> files;
+    std::vector<Entry> entries;
+    std::string bytes;
+    // What the writer found, for the calling thread to report.
+    std::vector<Reported> reports;
+    std::uint64_t lines_written = 0;
+
+    bool empty() const { return folders.empty() && files.empty(); }
+    void Clear();
   };
   // The files one commit writes to as one: every logged path that reaches
   // the same file.
@@ -123,36 +157,63 @@ class CommitLog {
     std::size_t entry_count = 0;
   };
 
-  // The groups of the files logged in this commit, and in *group_of the
-  // group of each.
-  std::vector<Group> GroupFiles(std::vector<std::uint32_t>* group_of);
+  // The calling thread's side.
+  void AppendNow(const std::string& path, FileKind kind, std::string_view lines,
+                 std::size_t line_count);
+  // Waits until no batch is being written, then reports what the last one
+  // found.
+  void WaitForWriter();
+  void ReportFound(Batch* batch);
+
+  // The writer thread's side.
+  void WriterLoop();
+  void WriteBatch(Batch* batch);
+  // The groups of the batch's files, and in *group_of the group of each.
+  std::vector<Group> GroupFiles(const Batch& batch,
+                                std::vector<std::uint32_t>* group_of);
   // The entries of every group, one group after the other, each in log
   // order; sets each group's first entry and count.
   std::vector<std::size_t> OrderEntries(
-      const std::vector<std::uint32_t>& group_of, std::vector<Group>* groups);
+      const Batch& batch, const std::vector<std::uint32_t>& group_of,
+      std::vector<Group>* groups);
   // Writes the lines of `group` in one write.
-  void WriteGroup(const Group& group, const std::vector<std::size_t>& order);
-
-  void AppendNow(const std::string& path, FileKind kind, std::string_view lines,
-                 std::size_t line_count);
-  void Report(const std::string& path, FileKind kind, const FileResult& result);
-  void Count(AppendFile* file, std::size_t lines, const FileResult& result);
+  void WriteGroup(const Group& group, const std::vector<std::size_t>& order,
+                  Batch* batch);
+  // Keeps `result` for reporting unless it needs none.
+  void Keep(const std::string& path, FileKind kind, const FileResult& result,
+            Batch* batch);
+  void Count(AppendFile* file, std::size_t lines, const FileResult& result,
+             Batch* batch);
 
   FileSystem* file_system_;
   FileMode mode_;
   Diagnostics* diagnostics_;
-  FileCache cache_;
+
+  // The calling thread's.
   std::uint64_t commit_ = 1;
   std::uint64_t table_ = 1;  // changes when the table of paths is emptied
   std::vector<LoggedFile> files_;
   std::unordered_map<std::string, std::uint32_t> file_index_;
-  // The files logged in this commit, in the order of their first lines.
-  std::vector<std::uint32_t> touched_;
-  std::vector<Entry> entries_;
-  std::string bytes_;
-  std::string scratch_;
+  std::vector<std::uint32_t> touched_;  // files_ indexes, by batch slot
+  std::unique_ptr<Batch> current_;      // being made
+  std::unique_ptr<Batch> other_;        // being written, or written
   std::uint64_t lines_written_ = 0;
+
+  // The writer thread's, and the calling thread's while no batch is
+  // handed over.
+  FileCache cache_;
+  Batch* writing_ = nullptr;  // the batch whose files the cache reports on
   std::unordered_set<FileId, FileIdHash> files_written_;
+  std::string scratch_;
+
+  // Hand-over between the two threads.
+  std::mutex mutex_;
+  std::condition_variable handed_;
+  std::condition_variable done_;
+  bool busy_ = false;  // other_ is handed to the writer thread
+  bool quit_ = false;
+  std::exception_ptr failure_;  // an allocation failure in the writer
+  std::thread writer_;
 };
 
 }  // namespace tallora

@@ -35,7 +35,7 @@ TEST_F(CommitLogTest, WritesEachFileOnceAtCommitShiftFilesLast) {
   log.Append("node", FileKind::kNode, "N2\n");
   EXPECT_EQ(fs_.Contents("node"), "");
   EXPECT_EQ(log.pending_bytes(), 15u);
-  log.Commit();
+  log.Flush();
   EXPECT_EQ(fs_.writes(),
             (std::vector<std::string>{"node", "dhe/1.rep", "shift"}));
   EXPECT_EQ(fs_.Contents("shift"), "S1\nS2\n");
@@ -61,7 +61,7 @@ TEST_F(CommitLogTest, PathsToOneFileKeepTheOrderLinesWereMadeIn) {
 TEST_F(CommitLogTest, FileWithNothingToWriteIsStillCreated) {
   CommitLog log(&fs_, FileMode::kKeepOpen, &diagnostics_);
   log.Append("dhe/7.rep", FileKind::kDhe, "");
-  log.Commit();
+  log.Flush();
   EXPECT_TRUE(fs_.HasFile("dhe/7.rep"));
 }
 
@@ -133,7 +133,8 @@ TEST_F(CommitLogTest, HugeBlockIsCommittedBeforeItsLinesOutgrowTheBudget) {
     appended += line_feed.size();
     ASSERT_LT(log.pending_bytes(), 2 * CommitLog::kBudget);
   }
-  EXPECT_FALSE(fs_.Contents("dhe/1.rep").empty());
+  log.Flush();
+  EXPECT_EQ(fs_.Contents("dhe/1.rep").size(), appended);
 }
 
 }  // namespace
