@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
     EventRecord event;
     while (events.Next(&event)) {
       pto.Add(event);
-      nodes->Add(event);
+      nodes->Add(event, &in.notes());
     }
     const GridSums grid = SumDurationGrid(*header);
     checksum = checksum * 31 + dhe_bytes + totals.time_a.size() +

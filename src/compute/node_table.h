@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "input/block_state.h"
+#include "input/read_notes.h"
 #include "text/text_slot.h"
 
 namespace tallora {
@@ -15,8 +16,11 @@ namespace tallora {
 inline constexpr std::size_t kNodeTableRows = 5000;
 
 // One row: a location left or entered, copied out of its event.
+// A location name as the node table keeps it.
+using LocationName = TextSlot<30>;
+
 struct LocationEntry {
-  TextSlot<30> name;
+  LocationName name;
   std::string_view kind;  // "Exit" or "Enter"
   // The event's timestamp as stored, line end included: its date folder is
   // read from it as it stands.
@@ -44,8 +48,10 @@ class NodeTable {
     route_.Clear();
   }
 
-  // Looks at one event of the block, in file order.
-  void Add(const EventRecord& event);
+  // Looks at one event of the block, in file order, noting in `*notes` a
+  // location event passed over (not "Location A -> B", or past the table's
+  // rows), words left over after a name, and names cut to what is kept.
+  void Add(const EventRecord& event, ReadNotes* notes);
 
   const std::vector<LocationEntry>& rows() const { return rows_; }
   std::string_view route() const { return route_.view(); }

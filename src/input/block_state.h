@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 #include "text/text_slot.h"
@@ -22,9 +23,10 @@ inline constexpr std::size_t kGridSummedColumns = 8;
 // that a block does not rewrite (a header cut short by the end of input)
 // keeps the previous block's text.
 struct BlockHeader {
-  TextSlot<20> unit_label;   // line 3
-  TextSlot<20> unit_number;  // line 4
-  TextSlot<30> block_date;   // line 7
+  std::uint64_t marker_line = 0;  // the input line of the block's marker
+  TextSlot<20> unit_label;        // line 3
+  TextSlot<20> unit_number;       // line 4
+  TextSlot<30> block_date;        // line 7
   TextSlot<20> line_9;
   TextSlot<20> line_10;
   TextSlot<20> line_11;
@@ -80,6 +82,7 @@ struct EventRecord {
   std::string_view timestamp_line;
   std::string_view text;
   std::string_view text_line;
+  std::uint64_t line = 0;  // the input line of the timestamp
 };
 
 }  // namespace tallora

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "input/buffer_scan.h"
+#include "input/read_notes.h"
 #include "text/text_slot.h"
 
 namespace tallora {
@@ -157,6 +158,7 @@ class LineReader {
         ++lines;
       } else {
         pos += most;
+        notes_.Note(ReadNote::kLineTooLong, line_number);
       }
     }
     pos_ = pos;
@@ -199,6 +201,10 @@ class LineReader {
   // the first read.
   std::uint64_t line_number() const { return line_number_; }
 
+  // What the readers of this input noticed of it; lines split at their
+  // read limit are noted here.
+  ReadNotes& notes() { return notes_; }
+
   // Makes the input end, as if nothing followed, at the next Reserve() or
   // refill of the buffer: at the latest where the next block header,
   // segment or event starts. Safe to call from a signal handler: it only
@@ -240,6 +246,8 @@ class LineReader {
     } else if (span < most) {
       // The input ended before a line feed or the limit was reached.
       eof_ = true;
+    } else if (available > most || !source_done_) [[unlikely]] {
+      notes_.Note(ReadNote::kLineTooLong, line_number_);
     }
     *start = pos_;
     *size = taken;
@@ -274,6 +282,7 @@ class LineReader {
   bool eof_ = false;
   bool error_ = false;
   int error_number_ = 0;
+  ReadNotes notes_;
   std::atomic<bool> stop_requested_{false};
   static_assert(std::atomic<bool>::is_always_lock_free);
   const std::atomic<int>* interrupts_ = nullptr;

@@ -40,6 +40,26 @@ bool IsMarker(std::string_view text) {
   return CharAt(text, 0, 't') && CharAt(text, 1, 'r') && CharAt(text, 4, 'h');
 }
 
+// A marker test that passes over a byte-order mark at the start of the line,
+// as exports joined from parts that each had one bring.
+bool IsMarkerAfterMark(std::string_view text) {
+  if (text.starts_with(kUtf8Mark)) {
+    text.remove_prefix(kUtf8Mark.size());
+  }
+  return IsMarker(text);
+}
+
+// True iff the line holds nothing but white space.
+bool IsBlank(std::string_view text) {
+  for (const char c : text) {
+    if (c != ' ' && c != '\t' && c != '\r' && c != '\n' && c != '\v' &&
+        c != '\f') {
+      return false;
+    }
+  }
+  return true;
+}
+
 bool BeginsSegment(std::string_view text) {
   return CharAt(text, 0, 't') && CharAt(text, 1, 'r');
 }
@@ -68,18 +88,35 @@ void ReadSegmentBody(LineReader* in, SegmentRecord* segment) {
 
 bool ReadBlockHeader(LineReader* in, BlockHeader* header) {
   std::string_view scratch;
-  while (!IsMarker(scratch) && !in->eof()) {
+  while (!IsMarkerAfterMark(scratch) && !in->eof()) {
+    if (!scratch.empty() && !IsBlank(scratch)) {
+      in->notes().Note(ReadNote::kSkippedOutsideBlock, in->line_number());
+    }
+    scratch = {};
     in->ReadStored(kHeaderLimit, kMarkerScratchWidth, &scratch);
   }
   if (in->eof()) {
+    // A last line that is not a marker was skipped too.
+    if (!scratch.empty() && !IsMarkerAfterMark(scratch) && !IsBlank(scratch)) {
+      in->notes().Note(ReadNote::kSkippedOutsideBlock, in->line_number());
+    }
     return false;
   }
+  header->marker_line = in->line_number();
 
   // Buffered at once, so that the header's reads seldom refill, and so that
   // a stop request is seen at every block.
   in->Reserve(kHeaderBytes);
   in->SkipLines(2, kHeaderLimit);  // lines 1, 2
-  in->ReadField(kHeaderLimit, &header->unit_label);
+  std::string_view label;
+  if (in->ReadLine(kHeaderLimit, &label)) {
+    // As ReadField would keep it, and noted when that cuts the name.
+    label = CutAtLineEnd(label.substr(0, label.find('\0')));
+    if (label.size() > header->unit_label.capacity()) {
+      in->notes().Note(ReadNote::kNameCut, in->line_number());
+    }
+    header->unit_label.AssignNulFree(label);
+  }
   in->ReadField(kHeaderLimit, &header->unit_number);
   in->SkipLines(2, kHeaderLimit);  // lines 5, 6
   in->ReadField(kHeaderLimit, &header->block_date);
@@ -113,6 +150,9 @@ bool ReadBlockHeader(LineReader* in, BlockHeader* header) {
   in->SkipLines(2, 10);            // lines 203, 204
   in->ReadField(10, &header->mode_code);
   in->SkipLines(2, 10);  // lines 206, 207
+  if (in->eof()) {
+    in->notes().Note(ReadNote::kEndsInsideBlock, in->line_number());
+  }
   return true;
 }
 
@@ -130,7 +170,14 @@ bool SegmentReader::Next(SegmentRecord* segment) {
   if (!BeginsSegment(line) || in_->eof()) {
     ended_ = true;
     if (!in_->eof()) {
-      TextScan(CutAtLineEnd(line)).Expect("Admin ").ReadNumber(&event_count_);
+      if (!TextScan(CutAtLineEnd(line))
+               .Expect("Admin ")
+               .ReadNumber(&event_count_)
+               .ok()) {
+        in_->notes().Note(ReadNote::kNotAdminLine, in_->line_number());
+      }
+    } else {
+      in_->notes().Note(ReadNote::kEndsInsideBlock, in_->line_number());
     }
     return false;
   }
@@ -147,11 +194,23 @@ bool EventReader::Next(EventRecord* event) {
     in_->Reserve(kEventTimestampLimit - 1 + kEventTextLimit - 1);
     EventRecord read;
     if (!in_->ReadStoredAndField(kEventTimestampLimit, kEventTimestampWidth,
-                                 &read.timestamp, &read.timestamp_line) ||
-        !in_->ReadStoredAndField(kEventTextLimit, kEventTextWidth, &read.text,
+                                 &read.timestamp, &read.timestamp_line)) {
+      remaining_ = 0;
+      in_->notes().Note(ReadNote::kEndsInsideBlock, in_->line_number());
+      return false;
+    }
+    read.line = in_->line_number();
+    if (IsMarkerAfterMark(read.timestamp)) {
+      in_->notes().Note(ReadNote::kMarkerReadAsEvent, read.line);
+    }
+    if (!in_->ReadStoredAndField(kEventTextLimit, kEventTextWidth, &read.text,
                                  &read.text_line)) {
       remaining_ = 0;
+      in_->notes().Note(ReadNote::kEndsInsideBlock, in_->line_number());
       return false;
+    }
+    if (IsMarkerAfterMark(read.text)) {
+      in_->notes().Note(ReadNote::kMarkerReadAsEvent, in_->line_number());
     }
     if (CharAt(read.text, 0, 'P') && CharAt(read.text, 1, 'e')) {
       continue;

@@ -18,37 +18,63 @@ inline void AppendDecimal(std::int64_t value, std::string* line) {
   line->append(digits, static_cast<std::size_t>(result.ptr - digits));
 }
 
-// A line of comma-separated fields written as they stand, without quoting.
+// True iff a spreadsheet opening a CSV file would take `name` as a formula
+// to run: it starts with '=', '+' or '@', or with '-' not followed by a
+// digit.
+inline bool LooksLikeFormula(std::string_view name) {
+  if (name.empty()) {
+    return false;
+  }
+  if (name[0] == '=' || name[0] == '+' || name[0] == '@') {
+    return true;
+  }
+  return name[0] == '-' &&
+         !(name.size() > 1 && name[1] >= '0' && name[1] <= '9');
+}
+
+// A line of comma-separated fields written as they stand, without quoting,
+// appended to a text. Remembers whether a field held a comma of its own,
+// which shifts every later column of the line.
 class CsvLine {
  public:
-  CsvLine() { line_.reserve(256); }
+  // Appends to `*out`. When `continues`, the line goes on fields already in
+  // `*out`, and the first field added is preceded by a comma.
+  // REQUIRES: `out` outlives the line.
+  explicit CsvLine(std::string* out, bool continues = false)
+      : out_(out), first_(!continues) {}
 
   CsvLine& Add(std::string_view text) {
     Separate();
-    line_.append(text);
-    return *this;
+    return Then(text);
   }
   CsvLine& Add(std::int64_t number) {
     Separate();
-    AppendDecimal(number, &line_);
+    AppendDecimal(number, out_);
     return *this;
   }
-  // The fields and a single line feed.
-  std::string Finish() {
-    line_ += '\n';
-    return std::move(line_);
+  // Appends `text` to the last field, with no separator.
+  CsvLine& Then(std::string_view text) {
+    comma_ = comma_ || text.find(',') != std::string_view::npos;
+    out_->append(text);
+    return *this;
   }
+  // Ends the line with a single line feed.
+  void End() { out_->push_back('\n'); }
+
+  // True iff a field held a comma.
+  bool field_holds_comma() const { return comma_; }
 
  private:
   void Separate() {
     if (!first_) {
-      line_ += ',';
+      out_->push_back(',');
     }
     first_ = false;
   }
 
-  std::string line_;
-  bool first_ = true;
+  std::string* out_;
+  bool first_;
+  bool comma_ = false;
 };
 
 }  // namespace tallora

@@ -32,12 +32,16 @@ void DheReport::Add(const SegmentRecord& segment) {
   if (path_.empty()) {
     return;
   }
-  lines_.append(segment.dhe_text_1)
-      .append(",")
-      .append(segment.dhe_text_2)
-      .append(" ")
-      .append(header_.unit_label.view())
-      .append("\n");
+  CsvLine line(&lines_);
+  line.Add(segment.dhe_text_1)
+      .Add(segment.dhe_text_2)
+      .Then(" ")
+      .Then(header_.unit_label.view())
+      .End();
+  ++line_count_;
+  if (line.field_holds_comma()) {
+    context_.diagnostics->WarnInBlock(Warning::kComma);
+  }
   if (lines_.size() >= kPieceBytes) {
     Append();
   }
@@ -50,8 +54,10 @@ void DheReport::Finish() {
 }
 
 void DheReport::Append() {
-  context_.files->Append(path_, FileKind::kDhe, lines_, &file_ref_);
+  context_.files->Append(path_, FileKind::kDhe, {lines_}, line_count_,
+                         &file_ref_);
   lines_.clear();
+  line_count_ = 0;
 }
 
 }  // namespace tallora

@@ -2,6 +2,7 @@
 #ifndef TALLORA_REPORTS_DHE_WRITER_H_
 #define TALLORA_REPORTS_DHE_WRITER_H_
 
+#include <cstddef>
 #include <string>
 
 #include "input/block_state.h"
@@ -36,6 +37,7 @@ class DheReport {
   const ReportContext& context_;
   std::string path_;  // empty when the block writes no DHE file
   std::string lines_;
+  std::size_t line_count_ = 0;
   CommitLog::FileRef file_ref_;
 };
 

@@ -81,6 +81,15 @@ std::string Quoted(std::string_view name) {
   return out;
 }
 
+std::string Diagnostics::InputPlace(std::uint64_t line) const {
+  std::string place = "sqlline.txt line " + std::to_string(line);
+  if (block_line_ != 0) {
+    place += " (block of " + Quoted(block_label_) + " on " +
+             Quoted(block_date_) + ")";
+  }
+  return place;
+}
+
 void Diagnostics::FileFailed(std::string_view path, const FileResult& result) {
   if (result.mended) {
     Warn(Warning::kMendedReportFile, [&] { return std::string(path); });

@@ -11,6 +11,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "reports/file_result.h"
 
@@ -68,14 +69,34 @@ class Diagnostics {
   // root that does not exist).
   void HideOpenFailures() { hide_open_failures_ = true; }
 
-  // Counts a warning of `kind`; for the first of its kind, `place()` says
-  // where it is (an input line and block, a file).
+  // Counts `count` warnings of `kind`; for the first of its kind, `place()`
+  // says where it is (an input line and block, a file).
+  template <typename Place>
+  void Warn(Warning kind, std::uint64_t count, Place&& place) {
+    WarningCount& counted = warnings_[static_cast<std::size_t>(kind)];
+    if (count > 0 && counted.count == 0) {
+      counted.first_place = place();
+    }
+    counted.count += count;
+  }
   template <typename Place>
   void Warn(Warning kind, Place&& place) {
-    WarningCount& count = warnings_[static_cast<std::size_t>(kind)];
-    if (count.count++ == 0) {
-      count.first_place = place();
-    }
+    Warn(kind, 1, std::forward<Place>(place));
+  }
+
+  // The block being read and written, for the places of warnings in it.
+  // The texts must stay as they are until the next call.
+  void SetBlock(std::uint64_t marker_line, std::string_view unit_label,
+                std::string_view block_date) {
+    block_line_ = marker_line;
+    block_label_ = unit_label;
+    block_date_ = block_date;
+  }
+  // Where input line `line` is: the line, and the block set last, if any.
+  std::string InputPlace(std::uint64_t line) const;
+  // A warning of `kind` in the block set last.
+  void WarnInBlock(Warning kind) {
+    Warn(kind, [&] { return InputPlace(block_line_); });
   }
   std::uint64_t warnings(Warning kind) const {
     return warnings_[static_cast<std::size_t>(kind)].count;
@@ -112,6 +133,9 @@ class Diagnostics {
   };
   std::map<std::string, FailureCount, std::less<>> failures_by_kind_;
   std::array<WarningCount, kWarningKinds> warnings_{};
+  std::uint64_t block_line_ = 0;
+  std::string_view block_label_;
+  std::string_view block_date_;
   bool hide_open_failures_ = false;
   bool failed_ = false;
 };

@@ -1,5 +1,6 @@
 #include "reports/node_writer.h"
 
+#include "reports/csv_line.h"
 #include "reports/report_path.h"
 
 namespace tallora {
@@ -85,22 +86,35 @@ void NodeFiles::Write(const BlockHeader& header, const NodeTable& table) {
   }
 
   // The end of every row's line, the same in the unit's file and in the
-  // location's: ",<kind>,<timestamp>,<route>,<unit number>\n".
+  // location's: ",<kind>,<timestamp>,<route>,<unit number>\n", and whether
+  // a field of it holds a comma.
   ends_text_.clear();
+  ends_comma_.clear();
   std::vector<std::size_t> starts;
   starts.reserve(rows.size() + 1);
   for (const LocationEntry& row : rows) {
     starts.push_back(ends_text_.size());
-    ends_text_.append(",")
-        .append(row.kind)
-        .append(",")
-        .append(row.timestamp_line())
-        .append(",")
-        .append(table.route())
-        .append(",")
-        .append(unit_number)
-        .append("\n");
+    CsvLine end(&ends_text_, true);
+    end.Add(row.kind)
+        .Add(row.timestamp_line())
+        .Add(table.route())
+        .Add(unit_number)
+        .End();
+    ends_comma_.push_back(end.field_holds_comma());
   }
+  const bool route_formula = LooksLikeFormula(table.route());
+  const bool label_comma = unit_label.find(',') != std::string_view::npos;
+  const bool label_formula = LooksLikeFormula(unit_label);
+  // Warns of a line written with a field holding a comma, or a name that
+  // looks like a formula.
+  const auto check = [&](std::size_t row, bool name_comma, bool name_formula) {
+    if (name_comma || ends_comma_[row]) {
+      context_.diagnostics->WarnInBlock(Warning::kComma);
+    }
+    if (name_formula || route_formula) {
+      context_.diagnostics->WarnInBlock(Warning::kFormula);
+    }
+  };
   starts.push_back(ends_text_.size());
   ends_.clear();
   for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -112,6 +126,9 @@ void NodeFiles::Write(const BlockHeader& header, const NodeTable& table) {
     if (!dates_[i]) {
       context_.diagnostics->UnusableName(rows[i].timestamp_line());
     } else if (unit.usable) {
+      const std::string_view name = rows[i].name.view();
+      check(i, name.find(',') != std::string_view::npos,
+            LooksLikeFormula(name));
       Append(&unit, *dates_[i], {rows[i].name.view(), ends_[i]});
     }
   }
@@ -126,6 +143,7 @@ void NodeFiles::Write(const BlockHeader& header, const NodeTable& table) {
       continue;  // reported with the unit's rows
     }
     Make(&location);
+    check(i, label_comma, label_formula);
     Append(&location, *dates_[i], {unit_label, ends_[i]});
   }
 }

@@ -66,6 +66,7 @@ class NodeFiles {
   // Reused from block to block.
   std::vector<std::optional<TextSlot<9>>> dates_;
   std::string ends_text_;
+  std::vector<bool> ends_comma_;
   std::vector<std::string_view> ends_;
 };
 

@@ -9,15 +9,17 @@
 namespace tallora {
 namespace {
 
-std::string SummaryLine(const BlockHeader& header, const SegmentSpan& span,
-                        const SegmentTotals& totals, const PtoTotals& pto,
-                        const GridSums& grid) {
+// Appends the block's summary line to `*text`; returns true iff a field
+// held a comma.
+bool SummaryLine(const BlockHeader& header, const SegmentSpan& span,
+                 const SegmentTotals& totals, const PtoTotals& pto,
+                 const GridSums& grid, std::string* text) {
   // Stays empty when the PTO time is outside 0 to 9999 hours.
   DurationText pto_time;
   SecondsToDuration(pto.seconds, &pto_time);
 
-  return CsvLine()
-      .Add(header.unit_label.view())
+  CsvLine line(text);
+  line.Add(header.unit_label.view())
       .Add(kUnknownUnitName)
       .Add(span.start_text.view())
       .Add(span.end_text.view())
@@ -45,7 +47,8 @@ std::string SummaryLine(const BlockHeader& header, const SegmentSpan& span,
       .Add(header.line_150.view())
       .Add(header.line_151.view())
       .Add(header.unit_number.view())
-      .Finish();
+      .End();
+  return line.field_holds_comma();
 }
 
 }  // namespace
@@ -66,8 +69,14 @@ void WriteShiftSummary(const BlockHeader& header, const SegmentSpan& span,
   context.files->MakeFolder(date_folder);
   const std::string path =
       OutputPath(context.output_root, {"Shift", date->view(), "Combined.csv"});
-  context.files->Append(path, FileKind::kShift,
-                        SummaryLine(header, span, totals, pto, grid));
+  std::string line;
+  if (SummaryLine(header, span, totals, pto, grid, &line)) {
+    context.diagnostics->WarnInBlock(Warning::kComma);
+  }
+  if (LooksLikeFormula(header.unit_label.view())) {
+    context.diagnostics->WarnInBlock(Warning::kFormula);
+  }
+  context.files->Append(path, FileKind::kShift, line);
 }
 
 }  // namespace tallora

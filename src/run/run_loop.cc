@@ -12,6 +12,7 @@
 #include "compute/segment_totals.h"
 #include "input/block_state.h"
 #include "input/line_reader.h"
+#include "input/read_notes.h"
 #include "input/section_readers.h"
 #include "reports/dhe_writer.h"
 #include "reports/diagnostics.h"
@@ -41,16 +42,21 @@ class Console {
 
   void Add(std::string_view text) { pending_.append(text); }
 
-  // Writes out and flushes what was added. A failure is remembered.
-  void Publish() {
-    if (!pending_.empty() && std::fwrite(pending_.data(), 1, pending_.size(),
-                                         out_) != pending_.size()) {
-      Fail();
-    }
+  // At a commit: writes out the text of the blocks handed to the commit
+  // before, whose lines are now written, and holds back the text added
+  // since until the next commit.
+  void Committed() {
+    Write(handed_);
+    handed_.swap(pending_);
     pending_.clear();
-    if (std::fflush(out_) != 0) {
-      Fail();
-    }
+  }
+
+  // Writes out and flushes everything added, once every line is written.
+  void Publish() {
+    Write(handed_);
+    Write(pending_);
+    handed_.clear();
+    pending_.clear();
   }
 
   bool failed() const { return error_ != 0 || std::ferror(out_) != 0; }
@@ -63,8 +69,20 @@ class Console {
     }
   }
 
+  // Writes out and flushes `text`. A failure is remembered.
+  void Write(const std::string& text) {
+    if (!text.empty() &&
+        std::fwrite(text.data(), 1, text.size(), out_) != text.size()) {
+      Fail();
+    }
+    if (std::fflush(out_) != 0) {
+      Fail();
+    }
+  }
+
   std::FILE* out_;
-  std::string pending_;
+  std::string handed_;   // of blocks whose lines are being written
+  std::string pending_;  // of blocks not yet committed
   int error_ = 0;
 };
 
@@ -88,6 +106,27 @@ struct LoopEnd {
   bool input_done = false;
 };
 
+// Turns what the readers noted so far into warnings, placed at the first
+// line of each kind in the block set last.
+void TakeNotes(LineReader* in, Diagnostics* diagnostics) {
+  static_assert(static_cast<int>(ReadNote::kNodeTableFull) ==
+                static_cast<int>(Warning::kNodeTableFull));
+  ReadNotes& notes = in->notes();
+  for (std::size_t kind = 0; kind < kReadNoteKinds; ++kind) {
+    const ReadNotes::Count& count = notes[static_cast<ReadNote>(kind)];
+    std::uint64_t times = count.count;
+    if (static_cast<ReadNote>(kind) == ReadNote::kEndsInsideBlock) {
+      // Once, whichever read found the end; not at all when an interrupt
+      // ended the input, which is said on its own.
+      times = in->ended_early() || times == 0 ? 0 : 1;
+    }
+    diagnostics->Warn(static_cast<Warning>(kind), times, [&] {
+      return diagnostics->InputPlace(count.first_line);
+    });
+  }
+  notes.Clear();
+}
+
 LoopEnd ProcessBlocks(LineReader* in, Console* console,
                       const ReportContext& context, const RunOptions& options) {
   using Clock = std::chrono::steady_clock;
@@ -104,6 +143,9 @@ LoopEnd ProcessBlocks(LineReader* in, Console* console,
       end.input_done = true;
       return end;
     }
+    context.diagnostics->SetBlock(header->marker_line,
+                                  header->unit_label.view(),
+                                  header->block_date.view());
 
     SegmentTotals totals;
     SegmentSpan span;
@@ -122,7 +164,7 @@ LoopEnd ProcessBlocks(LineReader* in, Console* console,
     EventRecord event;
     while (events.Next(&event)) {
       pto.Add(event);
-      nodes->Add(event);
+      nodes->Add(event, &in->notes());
     }
 
     console->Add(header->unit_label.view());
@@ -136,6 +178,7 @@ LoopEnd ProcessBlocks(LineReader* in, Console* console,
                       SumDurationGrid(*header), context);
     console->Add("\n");
 
+    TakeNotes(in, context.diagnostics);
     end.any_block = true;
     ++end.blocks;
     end.unit_label = header->unit_label.view();
@@ -145,7 +188,7 @@ LoopEnd ProcessBlocks(LineReader* in, Console* console,
     if (interrupted || context.files->pending_bytes() >= CommitLog::kBudget ||
         Clock::now() - last_commit >= kCommitInterval) {
       context.files->Commit();
-      console->Publish();
+      console->Committed();
       last_commit = Clock::now();
     }
     if (interrupted) {
@@ -240,8 +283,22 @@ int Run(const RunOptions& options) {
     if (options.interrupts != nullptr) {
       in.EndWhen(options.interrupts, 2);
     }
+    const bool utf16 = in.NextIs("\xFF\xFE") || in.NextIs("\xFE\xFF");
     in.SkipIfNext(kUtf8Mark);
     end = ProcessBlocks(&in, &console, {root, &files, &diagnostics}, options);
+    // Lines skipped after the last block belong to no block.
+    diagnostics.SetBlock(0, {}, {});
+    TakeNotes(&in, &diagnostics);
+    if (end.blocks == 0 &&
+        (utf16 || diagnostics.warnings(Warning::kSkippedOutsideBlock) > 0)) {
+      if (utf16) {
+        diagnostics.Failure("not 8-bit text", kInputName, kSaveAsEightBit);
+      } else {
+        diagnostics.Failure("not an export", kInputName,
+                            "no block found: a block starts with a line "
+                            "\"tr..h...\" such as \"tripheader\"");
+      }
+    }
     files.Close();
     console.Publish();
     lines_written = files.lines_written();

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "input/line_reader.h"
+#include "text/line_end.h"
 #include "text/text_slot.h"
 
 namespace tallora {
@@ -13,9 +14,6 @@ namespace tallora {
 // while "D:\Reports" would give "D:\ReportsShift". Empty means the working
 // directory.
 using OutputRoot = TextSlot<300>;
-
-// The UTF-8 byte-order mark some editors put at the start of a text file.
-inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 // The output root from the first line of the settings read by `in` (limit
 // 300, cut at line end), after a UTF-8 byte-order mark at the very start;

@@ -8,6 +8,9 @@ namespace tallora {
 
 // True iff `c` ends a line's text: a carriage return or a line feed. The
 // export is read in binary, so lines bring their carriage return along.
+// The UTF-8 byte-order mark some editors put at the start of a text file.
+inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
 constexpr bool IsLineEnd(char c) {
   return c == '\r' || c == '\n';
 }

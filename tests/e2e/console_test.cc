@@ -28,14 +28,34 @@ TEST(Console, PrintsBannerAndOneProgressLinePerBlock) {
   EXPECT_EQ(result.diagnostics, "");
 }
 
-TEST(Console, ExportWithoutMarkerShowsOnlyTheBannerAndTouchesNothing) {
-  TempDir dir;
-  const auto work = dir / "run";
-  WriteFile(work / "sqlline.txt", "train\nnothing here\r\ntr\n");
-  const ToolResult result = RunTool(work);
-  EXPECT_EQ(result.exit_code, 0);
-  EXPECT_EQ(result.console, kBanner);
-  EXPECT_EQ(ListTree(work), std::vector<std::string>{"sqlline.txt"});
+// An export in which no block is found used to pass as a day without data.
+TEST(Console, ExportWithoutABlockFailsUnlessItIsBlank) {
+  const struct Case {
+    const char* name;
+    std::string export_text;
+    int status;
+    std::string failure;
+  } kCases[] = {
+      {"lines but no marker", "train\nnothing here\r\ntr\n", 1,
+       "tallora: not an export: sqlline.txt: no block found"},
+      {"UTF-16", std::string("\xFF\xFEt\0r\0i\0p\0", 10), 1,
+       "tallora: not 8-bit text: sqlline.txt: saved as UTF-16"},
+      {"empty", "", 0, ""},
+      {"white space only", " \r\n\n\t\n", 0, ""},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    const auto work = dir / "run";
+    WriteFile(work / "sqlline.txt", c.export_text);
+    const ToolResult result = RunTool(work);
+    EXPECT_EQ(result.exit_code, c.status);
+    EXPECT_EQ(result.console, kBanner);
+    EXPECT_TRUE(result.diagnostics.starts_with(c.failure))
+        << result.diagnostics;
+    EXPECT_EQ(result.diagnostics.empty(), c.failure.empty());
+    EXPECT_EQ(ListTree(work), std::vector<std::string>{"sqlline.txt"});
+  }
 }
 
 TEST(Console, MissingInputIsReportedAndStillEndsAfterTheBanner) {
