@@ -40,6 +40,10 @@ CommitLog::CommitLog(FileSystem* file_system, FileMode mode,
           },
           open_files) {
   if (mode_ == FileMode::kKeepOpen) {
+    // Room for a commit's lines and a block's more, made once, so that the
+    // buffers are not copied as they grow.
+    current_->bytes.reserve(kBudget + kBudget / 4);
+    other_->bytes.reserve(kBudget + kBudget / 4);
     writer_ = std::thread([this] { WriterLoop(); });
   }
 }

@@ -50,7 +50,7 @@ enum class FileKind { kNode, kDhe, kShift };
 class CommitLog {
  public:
   // Pending bytes past which the run commits at its next block boundary.
-  static constexpr std::size_t kBudget = std::size_t{4} << 20;
+  static constexpr std::size_t kBudget = std::size_t{2} << 20;
 
   // REQUIRES: `file_system` and `diagnostics` outlive the log.
   CommitLog(FileSystem* file_system, FileMode mode, Diagnostics* diagnostics,
@@ -60,8 +60,9 @@ class CommitLog {
   CommitLog& operator=(const CommitLog&) = delete;
 
   // Asks for the one folder at `path`, made before the lines logged with it
-  // are written; failure (an existing folder, say) is not reported, as the
-  // open of a file in it tells what went wrong.
+  // are written, once per run: a folder asked for again is made again only
+  // when an open in it fails. Failure (an existing folder, say) is not
+  // reported, as the open of a file in it tells what went wrong.
   void MakeFolder(const std::string& path);
 
   // Where a path was last logged, so that repeated appends to one path skip

@@ -28,14 +28,12 @@ NodeFiles::Folder& NodeFiles::Find(std::string_view name) {
 }
 
 void NodeFiles::Make(Folder* folder) {
-  if (folder->made == block_) {
+  if (folder->asked) {
     return;
   }
-  if (folder->path.empty()) {
-    folder->path = OutputPath(context_.output_root, {"Node", folder->name});
-  }
-  context_.files->MakeFolder(folder->path);
-  folder->made = block_;
+  context_.files->MakeFolder(
+      OutputPath(context_.output_root, {"Node", folder->name}));
+  folder->asked = true;
 }
 
 void NodeFiles::Append(Folder* folder, const TextSlot<9>& date,
@@ -53,7 +51,6 @@ void NodeFiles::Append(Folder* folder, const TextSlot<9>& date,
 }
 
 void NodeFiles::Write(const BlockHeader& header, const NodeTable& table) {
-  ++block_;
   // Entries are only added within a block, so references to them hold.
   if (folders_.size() >= kMostNames) {
     folders_.clear();

@@ -38,9 +38,8 @@ class NodeFiles {
   struct Folder {
     std::string name;
     bool usable = false;
-    std::string path;        // of the folder, once made
-    std::uint64_t made = 0;  // the block it was last made in
-    TextSlot<9> file_date;   // the date of `file`
+    bool asked = false;     // its folder was asked for in this run
+    TextSlot<9> file_date;  // the date of `file`
     std::string file;
     CommitLog::FileRef file_ref;
   };
@@ -52,7 +51,8 @@ class NodeFiles {
   };
 
   Folder& Find(std::string_view name);
-  // Makes the folder of `folder`, once per block.
+  // Asks for the folder of `folder`, once per run: the commit log makes it
+  // again when an open in it fails.
   // REQUIRES: folder->usable.
   void Make(Folder* folder);
   // Appends one line, made of `pieces`, to the file of `date` in `folder`.
@@ -61,7 +61,6 @@ class NodeFiles {
 
   const ReportContext& context_;
   std::string node_folder_;
-  std::uint64_t block_ = 0;
   std::unordered_map<std::string, Folder, NameHash, std::equal_to<>> folders_;
   // Reused from block to block.
   std::vector<std::optional<TextSlot<9>>> dates_;
