@@ -73,9 +73,7 @@ unset DISPLAY WAYLAND_DISPLAY
 # --- native build (normally made by run_all.sh before this stage) ------------
 if [ ! -x build/tallora ] || [ ! -x build/e2e_test ]; then
   say "build/tallora or build/e2e_test missing: building build/"
-  [ -f build/CMakeCache.txt ] ||
-    cmake -S . -B build -DTALLORA_WERROR="${TALLORA_WERROR:-ON}" >/dev/null
-  cmake --build build -j"$(nproc)" >/dev/null
+  bash tests/native_build.sh >/dev/null
 fi
 gen_export=$(first_program build/gen_export build/tools/gen_export) ||
   fail "gen_export not found in build/ (build/tools/gen_export)"
