@@ -2,7 +2,8 @@
 # Builds the tool and runs every test stage: formatting, the native suite,
 # and each further stage found in tests/stages (real faults, fuzzing, the
 # Release build against the tested one, sanitized suite, static checks,
-# Windows build under wine). Ends with a line "stages: N passed, N failed".
+# Windows build under wine). Prints each stage's time and ends with a line
+# "stages: N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 export TALLORA_WERROR="${TALLORA_WERROR:-ON}"
@@ -10,16 +11,21 @@ export TALLORA_WERROR="${TALLORA_WERROR:-ON}"
 passed=0
 failed=0
 failures=()
+times=()
+all_start=$SECONDS
 stage() {
   local name=$1
   shift
+  local start=$SECONDS result=passed
   echo "== stage: $name"
   if "$@"; then
     passed=$((passed + 1))
   else
+    result=FAILED
     failed=$((failed + 1))
     failures+=("$name")
   fi
+  times+=("$name $result $((SECONDS - start)) s")
 }
 
 format_check() {
@@ -41,6 +47,8 @@ for script in tests/stages/*.sh; do
   stage "$name" bash "$script"
 done
 
+printf '== %s\n' "${times[@]}"
+echo "== all stages: $((SECONDS - all_start)) s"
 [ ${#failures[@]} -eq 0 ] || echo "failed stages: ${failures[*]}"
 echo "stages: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
