@@ -9,9 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 
 if [ ! -x build/fault_test ]; then
-  [ -f build/CMakeCache.txt ] ||
-    cmake -S . -B build -DTALLORA_WERROR="${TALLORA_WERROR:-ON}" >/dev/null
-  cmake --build build -j"$(nproc)" --target fault_test >/dev/null
+  bash tests/native_build.sh fault_test >/dev/null
 fi
 start=$SECONDS
 if [ "$(id -u)" = 0 ] && unshare -m --propagation private true 2>/dev/null; then
