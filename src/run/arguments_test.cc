@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "reports/diagnostics.h"
 #include "support/temp_dir.h"
 
 namespace tallora {
@@ -33,8 +34,8 @@ TEST(ParseArguments, RunsOnlyWithoutArgumentsAndRefusesWhatItDoesNotTake) {
       {{"now"}, Action::kRefuse, "tallora: takes no arguments: \"now\""},
       {{export_file},
        Action::kRefuse,
-       "tallora: takes no file to read: \"" + export_file +
-           "\": name the export sqlline.txt"},
+       "tallora: takes no file to read: " + Quoted(export_file) +
+           ": name the export sqlline.txt"},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.arguments.empty() ? "none" : c.arguments.front());
