@@ -163,8 +163,9 @@ void WriteBlocks(const std::vector<Block>& blocks, FileMode mode, Output* out) {
     }
     dhe.Finish();
     NodeTable nodes;
+    ReadNotes notes;
     for (const auto& [stamp, text] : block.events) {
-      nodes.Add({stamp, CutAtLineEnd(stamp), text, CutAtLineEnd(text)});
+      nodes.Add({stamp, CutAtLineEnd(stamp), text, CutAtLineEnd(text)}, &notes);
     }
     WriteNodeFiles(block.header, nodes, context);
     WriteShiftSummary(block.header, block.span, block.totals, block.pto,
