@@ -55,7 +55,7 @@ void NodeTable::Add(const EventRecord& event, ReadNotes* notes) {
       if (HasMoreWords(event.text_line, route)) {
         notes->Note(ReadNote::kMoreWordsThanKept, event.line);
       }
-      if (route.size() > route_.capacity()) {
+      if (route.size() > RouteName::capacity()) {
         notes->Note(ReadNote::kNameCut, event.line);
       }
     }

@@ -16,8 +16,9 @@ namespace tallora {
 inline constexpr std::size_t kNodeTableRows = 5000;
 
 // One row: a location left or entered, copied out of its event.
-// A location name as the node table keeps it.
+// A location name and a route name as the node table keeps them.
 using LocationName = TextSlot<30>;
+using RouteName = TextSlot<32>;
 
 struct LocationEntry {
   LocationName name;
@@ -58,7 +59,7 @@ class NodeTable {
 
  private:
   std::vector<LocationEntry> rows_;
-  TextSlot<32> route_;
+  RouteName route_;
 };
 
 }  // namespace tallora

@@ -22,6 +22,9 @@ inline constexpr std::size_t kGridSummedColumns = 8;
 // keeps it and cut at line end. The header lives for the whole run: a field
 // that a block does not rewrite (a header cut short by the end of input)
 // keeps the previous block's text.
+// The unit label as a block keeps it.
+using UnitLabel = TextSlot<20>;
+
 struct BlockHeader {
   std::uint64_t marker_line = 0;  // the input line of the block's marker
   TextSlot<20> unit_label;        // line 3

@@ -1,5 +1,6 @@
 #include "input/section_readers.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <string_view>
 
@@ -51,13 +52,10 @@ bool IsMarkerAfterMark(std::string_view text) {
 
 // True iff the line holds nothing but white space.
 bool IsBlank(std::string_view text) {
-  for (const char c : text) {
-    if (c != ' ' && c != '\t' && c != '\r' && c != '\n' && c != '\v' &&
-        c != '\f') {
-      return false;
-    }
-  }
-  return true;
+  return std::ranges::all_of(text, [](char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' ||
+           c == '\f';
+  });
 }
 
 bool BeginsSegment(std::string_view text) {
@@ -112,7 +110,7 @@ bool ReadBlockHeader(LineReader* in, BlockHeader* header) {
   if (in->ReadLine(kHeaderLimit, &label)) {
     // As ReadField would keep it, and noted when that cuts the name.
     label = CutAtLineEnd(label.substr(0, label.find('\0')));
-    if (label.size() > header->unit_label.capacity()) {
+    if (label.size() > UnitLabel::capacity()) {
       in->notes().Note(ReadNote::kNameCut, in->line_number());
     }
     header->unit_label.AssignNulFree(label);

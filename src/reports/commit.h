@@ -174,7 +174,7 @@ class CommitLog {
                                 std::vector<std::uint32_t>* group_of);
   // The entries of every group, one group after the other, each in log
   // order; sets each group's first entry and count.
-  std::vector<std::size_t> OrderEntries(
+  static std::vector<std::size_t> OrderEntries(
       const Batch& batch, const std::vector<std::uint32_t>& group_of,
       std::vector<Group>* groups);
   // Writes the lines of `group` in one write.

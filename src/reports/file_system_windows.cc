@@ -134,9 +134,27 @@ class WindowsAppendHandle final : public AppendHandle {
 
   // The handle has FILE_APPEND_DATA without FILE_WRITE_DATA, so every
   // WriteFile lands at the end of the file in one piece, as O_APPEND does.
-  // The pieces are gathered first, so that they go in one WriteFile.
+  // Where that is only emulated (a seek to the end, then a write: some
+  // network shares, wine), two runs could still write at one end; a lock on
+  // a byte far past any end, held for the write, keeps the runs of this
+  // tool from doing so. The pieces are gathered first, so that they go in
+  // one WriteFile.
   bool Append(std::span<const std::string_view> pieces, std::size_t* written,
               int* error) override {
+    OVERLAPPED beyond_end{};
+    beyond_end.Offset = 0;
+    beyond_end.OffsetHigh = 0xFFFFFFF0;
+    const bool locked =
+        LockFileEx(handle_, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &beyond_end) != 0;
+    const bool appended = Write(pieces, written, error);
+    if (locked) {
+      UnlockFileEx(handle_, 0, 1, 0, &beyond_end);
+    }
+    return appended;
+  }
+
+  bool Write(std::span<const std::string_view> pieces, std::size_t* written,
+             int* error) {
     // One buffer for all files: the tool writes from one thread.
     static std::string gathered;
     std::string_view bytes;

@@ -26,15 +26,21 @@ std::string OutputPath(std::string_view root,
 std::string ResolvedRoot(std::string_view root) {
   std::string native = NativePath(std::string(root));
   std::error_code error;
-  std::string resolved =
-      std::filesystem::absolute(native.empty() ? "." : native, error).string();
-  if (error) {
-    return native;
+  if (native.empty()) {
+    // The working folder, with its separator, as a root meant as a folder.
+    std::string folder = std::filesystem::current_path(error).string();
+    if (error) {
+      return native;
+    }
+    const char separator =
+        static_cast<char>(std::filesystem::path::preferred_separator);
+    if (!folder.empty() && folder.back() != separator) {
+      folder += separator;
+    }
+    return folder;
   }
-  if (native.empty() && resolved.ends_with(".")) {
-    resolved.pop_back();  // the working folder, with its separator
-  }
-  return resolved;
+  std::string resolved = std::filesystem::absolute(native, error).string();
+  return error ? native : resolved;
 }
 
 bool IsUsableName(std::string_view name) {

@@ -258,6 +258,74 @@ void CheckSettings(const Settings& settings, FileSystem* file_system,
   }
 }
 
+// What reading the export came to.
+struct InputRun {
+  LoopEnd end;
+  std::uint64_t lines_written = 0;
+  std::size_t files_written = 0;
+};
+
+// Reads sqlline.txt block by block and writes its reports, reporting what
+// goes wrong on the way and where an interrupt stopped it.
+InputRun ProcessInput(std::string_view root, FileSystem* file_system,
+                      Console* console, Diagnostics* diagnostics,
+                      const RunOptions& options) {
+  InputRun run;
+  std::FILE* input = std::fopen(kInputName, "rb");
+  if (input == nullptr) {
+    diagnostics->Failure("cannot open input", kInputName, errno);
+    return run;
+  }
+  CommitLog files(file_system, options.file_mode, diagnostics,
+                  options.open_files);
+  LineReader in(input);
+  if (options.interrupts != nullptr) {
+    in.EndWhen(options.interrupts, 2);
+  }
+  const bool utf16 = in.NextIs("\xFF\xFE") || in.NextIs("\xFE\xFF");
+  in.SkipIfNext(kUtf8Mark);
+  run.end = ProcessBlocks(&in, console, {root, &files, diagnostics}, options);
+  // Lines skipped after the last block belong to no block.
+  diagnostics->SetBlock(0, {}, {});
+  TakeNotes(&in, diagnostics);
+  if (run.end.blocks == 0 && utf16) {
+    diagnostics->Failure("not 8-bit text", kInputName, kSaveAsEightBit);
+  } else if (run.end.blocks == 0 &&
+             diagnostics->warnings(Warning::kSkippedOutsideBlock) > 0) {
+    diagnostics->Failure("not an export", kInputName,
+                         "no block found: a block starts with a line "
+                         "\"tr..h...\" such as \"tripheader\"");
+  }
+  files.Close();
+  console->Publish();
+  run.lines_written = files.lines_written();
+  run.files_written = files.files_written();
+  if (in.error()) {
+    diagnostics->Failure("read error, input ends here", kInputName,
+                         in.error_number());
+  }
+  (void)std::fclose(input);  // read only: nothing can be lost
+  if (Interrupts(options) > 0) {
+    ReportInterrupt(run.end, run.end.input_done && !in.ended_early(),
+                    diagnostics);
+  }
+  return run;
+}
+
+// The closing summary: blocks read, lines appended, files written, and the
+// output root as the report paths reach it.
+std::string Summary(const InputRun& run, std::string_view root) {
+  const auto counted = [](std::uint64_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+  };
+  return counted(run.end.blocks, "block", "blocks") + " read, " +
+         counted(run.lines_written, "line", "lines") + " appended to " +
+         (run.files_written >= CommitLog::kMostFilesCounted
+              ? std::to_string(run.files_written) + " or more files"
+              : counted(run.files_written, "file", "files")) +
+         " under " + ResolvedRoot(root);
+}
+
 }  // namespace
 
 int Run(const RunOptions& options) {
@@ -271,60 +339,14 @@ int Run(const RunOptions& options) {
   const Settings settings = LoadSettings(kSettingsName);
   const std::string_view root = settings.root.view();
   CheckSettings(settings, file_system, &diagnostics);
-  LoopEnd end;
-  std::uint64_t lines_written = 0;
-  std::size_t files_written = 0;
-  if (std::FILE* input = std::fopen(kInputName, "rb"); input == nullptr) {
-    diagnostics.Failure("cannot open input", kInputName, errno);
-  } else {
-    CommitLog files(file_system, options.file_mode, &diagnostics,
-                    options.open_files);
-    LineReader in(input);
-    if (options.interrupts != nullptr) {
-      in.EndWhen(options.interrupts, 2);
-    }
-    const bool utf16 = in.NextIs("\xFF\xFE") || in.NextIs("\xFE\xFF");
-    in.SkipIfNext(kUtf8Mark);
-    end = ProcessBlocks(&in, &console, {root, &files, &diagnostics}, options);
-    // Lines skipped after the last block belong to no block.
-    diagnostics.SetBlock(0, {}, {});
-    TakeNotes(&in, &diagnostics);
-    if (end.blocks == 0 &&
-        (utf16 || diagnostics.warnings(Warning::kSkippedOutsideBlock) > 0)) {
-      if (utf16) {
-        diagnostics.Failure("not 8-bit text", kInputName, kSaveAsEightBit);
-      } else {
-        diagnostics.Failure("not an export", kInputName,
-                            "no block found: a block starts with a line "
-                            "\"tr..h...\" such as \"tripheader\"");
-      }
-    }
-    files.Close();
-    console.Publish();
-    lines_written = files.lines_written();
-    files_written = files.files_written();
-    if (in.error()) {
-      diagnostics.Failure("read error, input ends here", kInputName,
-                          in.error_number());
-    }
-    (void)std::fclose(input);  // read only: nothing can be lost
-    if (Interrupts(options) > 0) {
-      ReportInterrupt(end, end.input_done && !in.ended_early(), &diagnostics);
-    }
-  }
+  const InputRun run =
+      ProcessInput(root, file_system, &console, &diagnostics, options);
   console.Publish();
   if (console.failed()) {
     diagnostics.Failure("cannot write console output", "standard output",
                         console.error());
   }
-  diagnostics.Finish(
-      std::to_string(end.blocks) + (end.blocks == 1 ? " block" : " blocks") +
-      " read, " + std::to_string(lines_written) +
-      (lines_written == 1 ? " line" : " lines") + " appended to " +
-      std::to_string(files_written) +
-      (files_written >= CommitLog::kMostFilesCounted ? " or more" : "") +
-      (files_written == 1 ? " file" : " files") + " under " +
-      ResolvedRoot(root));
+  diagnostics.Finish(Summary(run, root));
   if (Interrupts(options) > 0) {
     return kInterruptedStatus;
   }

@@ -30,8 +30,9 @@ TEST(Settings, PlainMistakesAreWarnedOfAndUnreadableOnesFail) {
       {"no settings file", std::nullopt, 0, "", "no tallora.ini", "/run/\n"},
       {"no separator", "out\n", 0, "",
        "does not end in \\ or /, so it is a prefix", "/run/out\n"},
+      // Windows drops a path's trailing spaces.
       {"white space at the end", "out\\ \n", 0, "", "ends in white space",
-       "/out/ \n"},
+       RunsWindowsBuild() ? "/out/\n" : "/out/ \n"},
       {"UTF-16",
        std::string("\xFF\xFE"
                    "o\0u\0t\0\\\0\r\0\n\0",
