@@ -47,6 +47,11 @@ class CsvLine {
     Separate();
     return Then(text);
   }
+  // As Add(text), for a text known to hold a comma iff `holds_comma`.
+  CsvLine& Add(std::string_view text, bool holds_comma) {
+    Separate();
+    return Then(text, holds_comma);
+  }
   CsvLine& Add(std::int64_t number) {
     Separate();
     AppendDecimal(number, out_);
@@ -54,7 +59,10 @@ class CsvLine {
   }
   // Appends `text` to the last field, with no separator.
   CsvLine& Then(std::string_view text) {
-    comma_ = comma_ || text.find(',') != std::string_view::npos;
+    return Then(text, text.find(',') != std::string_view::npos);
+  }
+  CsvLine& Then(std::string_view text, bool holds_comma) {
+    comma_ = comma_ || holds_comma;
     out_->append(text);
     return *this;
   }

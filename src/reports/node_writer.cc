@@ -24,6 +24,8 @@ NodeFiles::Folder& NodeFiles::Find(std::string_view name) {
   Folder& folder = folders_[std::string(name)];
   folder.name = name;
   folder.usable = IsUsableName(name);
+  folder.comma = name.find(',') != std::string_view::npos;
+  folder.formula = LooksLikeFormula(name);
   return folder;
 }
 
@@ -84,7 +86,10 @@ void NodeFiles::Write(const BlockHeader& header, const NodeTable& table) {
 
   // The end of every row's line, the same in the unit's file and in the
   // location's: ",<kind>,<timestamp>,<route>,<unit number>\n", and whether
-  // a field of it holds a comma.
+  // a field of it holds a comma. Its last two fields are the block's own.
+  suffix_.clear();
+  CsvLine suffix(&suffix_, true);
+  suffix.Add(table.route()).Add(unit_number).End();
   ends_text_.clear();
   ends_comma_.clear();
   std::vector<std::size_t> starts;
@@ -92,12 +97,16 @@ void NodeFiles::Write(const BlockHeader& header, const NodeTable& table) {
   for (const LocationEntry& row : rows) {
     starts.push_back(ends_text_.size());
     CsvLine end(&ends_text_, true);
-    end.Add(row.kind)
+    end.Add(row.kind, false)
         .Add(row.timestamp_line())
-        .Add(table.route())
-        .Add(unit_number)
-        .End();
+        .Then(suffix_, suffix.field_holds_comma());
     ends_comma_.push_back(end.field_holds_comma());
+  }
+  starts.push_back(ends_text_.size());
+  ends_.clear();
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    ends_.push_back(std::string_view(ends_text_)
+                        .substr(starts[i], starts[i + 1] - starts[i]));
   }
   const bool route_formula = LooksLikeFormula(table.route());
   const bool label_comma = unit_label.find(',') != std::string_view::npos;
@@ -112,26 +121,20 @@ void NodeFiles::Write(const BlockHeader& header, const NodeTable& table) {
       context_.diagnostics->WarnInBlock(Warning::kFormula);
     }
   };
-  starts.push_back(ends_text_.size());
-  ends_.clear();
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    ends_.push_back(std::string_view(ends_text_)
-                        .substr(starts[i], starts[i + 1] - starts[i]));
-  }
 
   for (std::size_t i = 0; i < rows.size(); ++i) {
     if (!dates_[i]) {
       context_.diagnostics->UnusableName(rows[i].timestamp_line());
     } else if (unit.usable) {
-      const std::string_view name = rows[i].name.view();
-      check(i, name.find(',') != std::string_view::npos,
-            LooksLikeFormula(name));
       Append(&unit, *dates_[i], {rows[i].name.view(), ends_[i]});
     }
   }
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const std::string_view name = rows[i].name.view();
     Folder& location = Find(name);
+    if (dates_[i] && unit.usable) {
+      check(i, location.comma, location.formula);  // of the unit's row
+    }
     if (!location.usable) {
       context_.diagnostics->UnusableName(name);
       continue;

@@ -38,6 +38,8 @@ class NodeFiles {
   struct Folder {
     std::string name;
     bool usable = false;
+    bool comma = false;     // the name holds a comma
+    bool formula = false;   // the name looks like a formula
     bool asked = false;     // its folder was asked for in this run
     TextSlot<9> file_date;  // the date of `file`
     std::string file;
@@ -64,6 +66,7 @@ class NodeFiles {
   std::unordered_map<std::string, Folder, NameHash, std::equal_to<>> folders_;
   // Reused from block to block.
   std::vector<std::optional<TextSlot<9>>> dates_;
+  std::string suffix_;
   std::string ends_text_;
   std::vector<bool> ends_comma_;
   std::vector<std::string_view> ends_;
