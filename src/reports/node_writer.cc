@@ -52,23 +52,7 @@ void NodeFiles::Append(Folder* folder, const TextSlot<9>& date,
                          &folder->file_ref);
 }
 
-void NodeFiles::Write(const BlockHeader& header, const NodeTable& table) {
-  // Entries are only added within a block, so references to them hold.
-  if (folders_.size() >= kMostNames) {
-    folders_.clear();
-  }
-  const std::string_view unit_label = header.unit_label.view();
-  const std::string_view unit_number = header.unit_number.view();
-  const std::vector<LocationEntry>& rows = table.rows();
-
-  context_.files->MakeFolder(node_folder_);
-  Folder& unit = Find(unit_label);
-  if (unit.usable) {
-    Make(&unit);
-  } else {
-    context_.diagnostics->UnusableName(unit_label);
-  }
-
+void NodeFiles::TakeDates(const std::vector<LocationEntry>& rows) {
   // The date folder name of each row, taken from its timestamp as stored.
   // Consecutive rows mostly fall on one date: the name is taken again only
   // when the date part of the timestamp changes.
@@ -83,7 +67,10 @@ void NodeFiles::Write(const BlockHeader& header, const NodeTable& table) {
     }
     dates_.push_back(date);
   }
+}
 
+void NodeFiles::MakeEnds(const NodeTable& table, std::string_view unit_number) {
+  const std::vector<LocationEntry>& rows = table.rows();
   // The end of every row's line, the same in the unit's file and in the
   // location's: ",<kind>,<timestamp>,<route>,<unit number>\n", and whether
   // a field of it holds a comma. Its last two fields are the block's own.
@@ -108,6 +95,28 @@ void NodeFiles::Write(const BlockHeader& header, const NodeTable& table) {
     ends_.push_back(std::string_view(ends_text_)
                         .substr(starts[i], starts[i + 1] - starts[i]));
   }
+}
+
+void NodeFiles::Write(const BlockHeader& header, const NodeTable& table) {
+  // Entries are only added within a block, so references to them hold.
+  if (folders_.size() >= kMostNames) {
+    folders_.clear();
+  }
+  const std::string_view unit_label = header.unit_label.view();
+  const std::string_view unit_number = header.unit_number.view();
+  const std::vector<LocationEntry>& rows = table.rows();
+
+  context_.files->MakeFolder(node_folder_);
+  Folder& unit = Find(unit_label);
+  if (unit.usable) {
+    Make(&unit);
+  } else {
+    context_.diagnostics->UnusableName(unit_label);
+  }
+
+  TakeDates(rows);
+  MakeEnds(table, unit_number);
+
   const bool route_formula = LooksLikeFormula(table.route());
   const bool label_comma = unit_label.find(',') != std::string_view::npos;
   const bool label_formula = LooksLikeFormula(unit_label);

@@ -60,6 +60,11 @@ class NodeFiles {
   // Appends one line, made of `pieces`, to the file of `date` in `folder`.
   void Append(Folder* folder, const TextSlot<9>& date,
               std::initializer_list<std::string_view> pieces);
+  // Fills `dates_` with the date folder name of each row.
+  void TakeDates(const std::vector<LocationEntry>& rows);
+  // Fills `ends_` with the end of each row's line and `ends_comma_` with
+  // whether a field of it holds a comma.
+  void MakeEnds(const NodeTable& table, std::string_view unit_number);
 
   const ReportContext& context_;
   std::string node_folder_;
