@@ -50,6 +50,15 @@ class AppendFile {
   // a caller count files rather than writes.
   bool FirstCount() { return !std::exchange(counted_, true); }
 
+  // Tells the file that it ends in a whole line, as this run's own writes
+  // left it, so that the first write need not look at its end.
+  void EndKnownWhole() { end_checked_ = true; }
+  // True iff this run knows the file ends in a whole line (or is empty).
+  bool ends_whole_line() const { return end_checked_; }
+  // The file's length as this run's writes tell it.
+  std::uint64_t size() const { return size_; }
+  std::uint64_t size_at_open() const { return handle_->size_at_open(); }
+
   const std::string& path() const { return path_; }
   FileId id() const { return handle_->id(); }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <new>
+#include <tuple>
 #include <utility>
 
 namespace tallora {
@@ -90,9 +91,7 @@ void CommitLog::Count(AppendFile* file, std::size_t lines,
   if (result.ok()) {
     (batch == nullptr ? lines_written_ : batch->lines_written) += lines;
   }
-  if (file->FirstCount() && files_written_.size() < kMostFilesCounted) {
-    files_written_.insert(file->id());
-  }
+  cache_.CountWritten(file);
 }
 
 void CommitLog::AppendNow(const std::string& path, FileKind kind,
@@ -243,6 +242,7 @@ void CommitLog::WriterLoop() {
 
 void CommitLog::WriteBatch(Batch* batch) {
   writing_ = batch;
+  cache_.StartRound();
   for (const std::string& folder : batch->folders) {
     cache_.MakeFolder(folder);
   }
@@ -260,7 +260,10 @@ void CommitLog::WriteBatch(Batch* batch) {
     if (group.kind == FileKind::kShift) {
       continue;
     }
-    if (cache_.IsOpen(batch->files[group.first_slot].path)) {
+    const bool open = cache_.round_intact()
+                          ? group.file != nullptr
+                          : cache_.IsOpen(batch->files[group.first_slot].path);
+    if (open) {
       WriteGroup(group, order, batch);
     } else {
       closed.push_back(&group);
@@ -282,24 +285,44 @@ void CommitLog::WriteBatch(Batch* batch) {
 
 std::vector<CommitLog::Group> CommitLog::GroupFiles(
     const Batch& batch, std::vector<std::uint32_t>* group_of) {
+  const auto slots = static_cast<std::uint32_t>(batch.files.size());
   std::vector<Group> groups;
-  group_of->assign(batch.files.size(), 0);
-  std::unordered_map<FileId, std::uint32_t, FileIdHash> group_by_id;
-  for (std::uint32_t slot = 0; slot < batch.files.size(); ++slot) {
-    const LoggedFile& file = batch.files[slot];
+  std::vector<FileResult> failures(slots);
+  std::vector<AppendFile*> open(slots, nullptr);
+  // The known identities, with their slots; sorted, each run of one
+  // identity starts at its first slot.
+  std::vector<std::pair<FileId, std::uint32_t>> ids;
+  ids.reserve(slots);
+  for (std::uint32_t slot = 0; slot < slots; ++slot) {
     FileId id;
-    FileResult result;
-    const bool opened = cache_.Identify(file.path, &id, &result);
-    if (opened && !(id == FileId{})) {
-      const auto [same, added] = group_by_id.try_emplace(
-          id, static_cast<std::uint32_t>(groups.size()));
-      if (!added) {
-        (*group_of)[slot] = same->second;
-        continue;
-      }
+    if (cache_.Identify(batch.files[slot].path, &id, &open[slot],
+                        &failures[slot]) &&
+        !(id == FileId{})) {
+      ids.emplace_back(id, slot);
+    }
+  }
+  std::sort(ids.begin(), ids.end(), [](const auto& a, const auto& b) {
+    return std::tie(a.first.device, a.first.index, a.second) <
+           std::tie(b.first.device, b.first.index, b.second);
+  });
+  std::vector<std::uint32_t> first_slot(slots);
+  for (std::uint32_t slot = 0; slot < slots; ++slot) {
+    first_slot[slot] = slot;
+  }
+  for (std::size_t i = 1; i < ids.size(); ++i) {
+    if (ids[i].first == ids[i - 1].first) {
+      first_slot[ids[i].second] = first_slot[ids[i - 1].second];
+    }
+  }
+  group_of->assign(slots, 0);
+  for (std::uint32_t slot = 0; slot < slots; ++slot) {
+    if (first_slot[slot] != slot) {
+      (*group_of)[slot] = (*group_of)[first_slot[slot]];
+      continue;
     }
     (*group_of)[slot] = static_cast<std::uint32_t>(groups.size());
-    groups.push_back({slot, file.kind, opened ? FileResult{} : result});
+    groups.push_back(
+        {slot, batch.files[slot].kind, failures[slot], open[slot]});
   }
   return groups;
 }
@@ -322,6 +345,14 @@ std::vector<std::size_t> CommitLog::OrderEntries(
     order[group.first_entry + group.entry_count++] = e;
   }
   return order;
+}
+
+AppendFile* CommitLog::OpenFile(const Group& group, const Batch& batch,
+                                FileResult* result) {
+  if (group.file != nullptr && cache_.round_intact()) {
+    return group.file;
+  }
+  return cache_.Open(batch.files[group.first_slot].path, result);
 }
 
 void CommitLog::WriteGroup(const Group& group,
@@ -348,7 +379,7 @@ void CommitLog::WriteGroup(const Group& group,
   FileResult result = group.failure;
   AppendFile* file = nullptr;
   if (result.ok()) {
-    file = cache_.Open(path, &result);
+    file = OpenFile(group, *batch, &result);
   }
   if (file == nullptr) {
     result.lines_lost = line_count;

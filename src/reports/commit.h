@@ -13,7 +13,6 @@
 #include <string_view>
 #include <thread>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "reports/append_file.h"
@@ -111,8 +110,8 @@ class CommitLog {
   std::uint64_t lines_written() const { return lines_written_; }
   // Report files opened to be written so far, counted up to
   // kMostFilesCounted, as of the last Flush().
-  std::size_t files_written() const { return files_written_.size(); }
-  static constexpr std::size_t kMostFilesCounted = 100000;
+  std::size_t files_written() const { return cache_.files_written(); }
+  static constexpr std::size_t kMostFilesCounted = FileCache::kMostFilesCounted;
 
  private:
   // A path logged in this run. Paths stay in the table across commits, so
@@ -154,6 +153,7 @@ class CommitLog {
     std::uint32_t first_slot;  // the first logged of its paths
     FileKind kind;
     FileResult failure;  // why the file could not be opened, if it could not
+    AppendFile* file = nullptr;  // open when grouped, if it was opened
     std::size_t first_entry = 0;
     std::size_t entry_count = 0;
   };
@@ -177,6 +177,10 @@ class CommitLog {
   static std::vector<std::size_t> OrderEntries(
       const Batch& batch, const std::vector<std::uint32_t>& group_of,
       std::vector<Group>* groups);
+  // The open file of `group`, from grouping while the cache's round is
+  // intact, else from the cache.
+  AppendFile* OpenFile(const Group& group, const Batch& batch,
+                       FileResult* result);
   // Writes the lines of `group` in one write.
   void WriteGroup(const Group& group, const std::vector<std::size_t>& order,
                   Batch* batch);
@@ -204,7 +208,6 @@ class CommitLog {
   // handed over.
   FileCache cache_;
   Batch* writing_ = nullptr;  // the batch whose files the cache reports on
-  std::unordered_set<FileId, FileIdHash> files_written_;
   std::string scratch_;
 
   // Hand-over between the two threads.

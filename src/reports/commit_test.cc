@@ -45,16 +45,26 @@ TEST_F(CommitLogTest, WritesEachFileOnceAtCommitShiftFilesLast) {
 }
 
 TEST_F(CommitLogTest, PathsToOneFileKeepTheOrderLinesWereMadeIn) {
-  for (const FileMode mode : {FileMode::kKeepOpen, FileMode::kOpenPerAppend}) {
-    MemoryFileSystem fs;
-    fs.Alias("DEPOT", "Depot");
-    CommitLog log(&fs, mode, &diagnostics_);
-    log.Append("Depot", FileKind::kNode, "1\n");
-    log.Append("Quarry", FileKind::kNode, "q\n");
-    log.Append("DEPOT", FileKind::kNode, "2\n");
-    log.Append("Depot", FileKind::kNode, "3\n");
-    log.Close();
-    EXPECT_EQ(fs.Contents("Depot"), "1\n2\n3\n");
+  // Room for every file, and for one only: a commit then touches more files
+  // than can stay open.
+  for (const std::size_t open_files : {0, 1}) {
+    for (const FileMode mode :
+         {FileMode::kKeepOpen, FileMode::kOpenPerAppend}) {
+      SCOPED_TRACE(open_files);
+      MemoryFileSystem fs;
+      fs.Alias("DEPOT", "Depot");
+      CommitLog log(&fs, mode, &diagnostics_, open_files);
+      for (int commit = 0; commit < 2; ++commit) {
+        log.Append("Depot", FileKind::kNode, "1\n");
+        log.Append("Quarry", FileKind::kNode, "q\n");
+        log.Append("DEPOT", FileKind::kNode, "2\n");
+        log.Append("Depot", FileKind::kNode, "3\n");
+        log.Commit();
+      }
+      log.Close();
+      EXPECT_EQ(fs.Contents("Depot"), "1\n2\n3\n1\n2\n3\n");
+      EXPECT_EQ(fs.Contents("Quarry"), "q\nq\n");
+    }
   }
 }
 

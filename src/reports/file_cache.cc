@@ -90,10 +90,15 @@ std::unique_ptr<AppendFile> FileCache::OpenNew(const std::string& path,
   }
 }
 
+void FileCache::Use(Lru::iterator entry) {
+  lru_.splice(lru_.begin(), lru_, entry);
+  entry->round = round_;
+}
+
 AppendFile* FileCache::Open(const std::string& path, FileResult* result) {
   *result = {};
   if (const auto found = by_path_.find(path); found != by_path_.end()) {
-    lru_.splice(lru_.begin(), lru_, found->second);
+    Use(found->second);
     return lru_.front().file.get();
   }
   std::unique_ptr<AppendFile> file = OpenNew(path, result);
@@ -120,14 +125,20 @@ AppendFile* FileCache::Open(const std::string& path, FileResult* result) {
       (void)file->Close();
       entry->paths.push_back(path);
       by_path_.emplace(path, entry);
-      lru_.splice(lru_.begin(), lru_, entry);
+      Use(entry);
       return entry->file.get();
+    }
+    // A file this run left ending in a whole line, at the length it left
+    // it: its end needs no look.
+    if (const auto known = written_.find(id);
+        known != written_.end() && known->second == file->size_at_open()) {
+      file->EndKnownWhole();
     }
   }
   while (lru_.size() >= capacity_) {
     Evict(std::prev(lru_.end()));
   }
-  lru_.push_front({std::move(file), {path}});
+  lru_.push_front({std::move(file), {path}, round_});
   by_path_.emplace(path, lru_.begin());
   if (known_id) {
     by_id_.emplace(id, lru_.begin());
@@ -135,26 +146,34 @@ AppendFile* FileCache::Open(const std::string& path, FileResult* result) {
   return lru_.front().file.get();
 }
 
-bool FileCache::Identify(const std::string& path, FileId* id,
+bool FileCache::Identify(const std::string& path, FileId* id, AppendFile** open,
                          FileResult* result) {
   *result = {};
+  *open = nullptr;
   if (const auto found = by_path_.find(path); found != by_path_.end()) {
-    lru_.splice(lru_.begin(), lru_, found->second);
-    *id = found->second->file->id();
+    Use(found->second);
+    *open = found->second->file.get();
+    *id = (*open)->id();
     return true;
   }
-  if (file_system_->Identify(path, id)) {
+  // Opening now saves a look-up of the file, unless it would close a file
+  // this round still needs.
+  const bool room = lru_.size() < capacity_ || lru_.back().round != round_;
+  if (!room && file_system_->Identify(path, id)) {
     return true;
   }
-  AppendFile* file = Open(path, result);
-  if (file == nullptr) {
+  *open = Open(path, result);
+  if (*open == nullptr) {
     return false;
   }
-  *id = file->id();
+  *id = (*open)->id();
   return true;
 }
 
 void FileCache::Evict(Lru::iterator entry) {
+  if (entry->round == round_) {
+    round_broken_ = true;
+  }
   const FileResult closed = entry->file->Close();
   if (!closed.ok()) {
     reporter_(entry->file->path(), closed);
@@ -164,6 +183,11 @@ void FileCache::Evict(Lru::iterator entry) {
   }
   if (const FileId id = entry->file->id(); !(id == FileId{})) {
     by_id_.erase(id);
+    if (const auto known = written_.find(id); known != written_.end()) {
+      known->second = closed.ok() && entry->file->ends_whole_line()
+                          ? entry->file->size()
+                          : kEndUnknown;
+    }
   }
   lru_.erase(entry);
 }
@@ -174,6 +198,12 @@ bool FileCache::EvictOldest() {
   }
   Evict(std::prev(lru_.end()));
   return true;
+}
+
+void FileCache::CountWritten(AppendFile* file) {
+  if (file->FirstCount() && written_.size() < kMostFilesCounted) {
+    written_.try_emplace(file->id(), kEndUnknown);
+  }
 }
 
 void FileCache::CloseAll() {

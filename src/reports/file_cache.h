@@ -3,6 +3,7 @@
 #define TALLORA_REPORTS_FILE_CACHE_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <list>
 #include <memory>
@@ -51,17 +52,38 @@ class FileCache {
   // call of Open() or CloseAll().
   AppendFile* Open(const std::string& path, FileResult* result);
 
-  // The identity of the file `path` reaches: from the open file, or from the
-  // file system, or else by opening (and so creating) it; an open file
-  // counts as used. Returns false, with the failure in *result, when it
-  // cannot be opened.
-  bool Identify(const std::string& path, FileId* id, FileResult* result);
+  // Starts a round of uses: the files used in it are those Identify()
+  // keeps from being closed to make room.
+  void StartRound() {
+    ++round_;
+    round_broken_ = false;
+  }
+
+  // The identity of the file `path` reaches: from the open file, else by
+  // opening (and so creating) it while that closes no file used in this
+  // round, else from the file system, or by opening it after all. The file
+  // counts as used; *open is the open file, or nullptr when it was not
+  // opened. Returns false, with the failure in *result, when it cannot be
+  // opened.
+  bool Identify(const std::string& path, FileId* id, AppendFile** open,
+                FileResult* result);
+
+  // True iff no file used in this round has been closed since it started:
+  // the files Open() and Identify() gave in it are still open.
+  bool round_intact() const { return !round_broken_; }
 
   // True iff the file `path` reaches is open now.
   bool IsOpen(const std::string& path) const { return by_path_.contains(path); }
 
   // Closes every file, reporting failed closes.
   void CloseAll();
+
+  // Counts the file among those written in this run, the first time it is
+  // called for an open file.
+  void CountWritten(AppendFile* file);
+  // Files written in this run, counted up to kMostFilesCounted.
+  std::size_t files_written() const { return written_.size(); }
+  static constexpr std::size_t kMostFilesCounted = 100000;
 
   std::size_t capacity() const { return capacity_; }
   std::size_t open_count() const { return lru_.size(); }
@@ -70,6 +92,7 @@ class FileCache {
   struct Entry {
     std::unique_ptr<AppendFile> file;
     std::vector<std::string> paths;
+    std::uint64_t round = 0;  // the last round it was used in
   };
   using Lru = std::list<Entry>;
 
@@ -80,6 +103,8 @@ class FileCache {
   // Makes again the folders above `path` that this run asked for, parent
   // first. Returns the first of them that cannot be made and why, if any.
   void RemakeFolders(const std::string& path, FileResult* result);
+  // Moves `entry` to the front as used in this round.
+  void Use(Lru::iterator entry);
   void Evict(Lru::iterator entry);
   bool EvictOldest();
 
@@ -92,6 +117,14 @@ class FileCache {
   // The folders asked for in this run: 0 once made or found, else the errno
   // value of the failed make.
   std::unordered_map<std::string, int> folders_;
+  std::uint64_t round_ = 1;
+  bool round_broken_ = false;
+  // The files written in this run, each with the length this run's writes
+  // left it at when they left it ending in a whole line (kEndUnknown
+  // otherwise, or while it is open): a file opened again at that length
+  // needs no look at its end.
+  static constexpr std::uint64_t kEndUnknown = ~std::uint64_t{0};
+  std::unordered_map<FileId, std::uint64_t, FileIdHash> written_;
 };
 
 }  // namespace tallora

@@ -25,6 +25,7 @@ void Write(FileCache* cache, const std::string& path, std::string_view line) {
   AppendFile* file = cache->Open(path, &result);
   ASSERT_NE(file, nullptr) << path;
   EXPECT_TRUE(file->Write(line).ok());
+  cache->CountWritten(file);
 }
 
 TEST(FileCache, ClosesTheLeastRecentlyUsedFileToMakeRoom) {
@@ -39,6 +40,32 @@ TEST(FileCache, ClosesTheLeastRecentlyUsedFileToMakeRoom) {
   EXPECT_EQ(cache.open_count(), 2u);
   EXPECT_EQ(fs.Contents("a"), "a\na\na\n");
   EXPECT_EQ(fs.Contents("b"), "b\nb\n");
+}
+
+TEST(FileCache, AFileOpenedAgainIsMendedOnlyWhenItNoLongerEndsAsLeft) {
+  const struct Case {
+    const char* name;
+    const char* meanwhile;  // appended by another process while it was closed
+    const char* contents;
+  } kCases[] = {
+      {"untouched", "", "1\n2\n"},
+      {"a whole line added", "x\n", "1\nx\n2\n"},
+      {"part of a line added", "x", "1\nx\n2\n"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    MemoryFileSystem fs;
+    Reported reported;
+    FileCache cache(&fs, reported.reporter(), 1);
+    Write(&cache, "a", "1\n");
+    Write(&cache, "b", "1\n");  // closes "a"
+    fs.AppendAsAnotherProcess("a", c.meanwhile);
+    FileResult result;
+    AppendFile* file = cache.Open("a", &result);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->Write("2\n").mended, std::string_view(c.meanwhile) == "x");
+    EXPECT_EQ(fs.Contents("a"), c.contents);
+  }
 }
 
 TEST(FileCache, FewerDescriptorsThanRoomClosesFilesUntilTheOpenSucceeds) {
