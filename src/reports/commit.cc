@@ -127,10 +127,13 @@ void CommitLog::Append(const std::string& path, FileKind kind,
     return;
   }
   if (ref->table != table_) {
-    auto [found, added] = file_index_.try_emplace(
-        path, static_cast<std::uint32_t>(files_.size()));
-    if (added) {
-      files_.push_back({path, kind});
+    auto found = file_index_.find(path);
+    if (found == file_index_.end()) {
+      files_.push_back({std::make_shared<const std::string>(path), kind});
+      found = file_index_
+                  .emplace(*files_.back().path,
+                           static_cast<std::uint32_t>(files_.size() - 1))
+                  .first;
     }
     *ref = {found->second, table_};
   }
@@ -191,8 +194,8 @@ void CommitLog::Commit() {
   // The table of paths grows with every file named; past a bound it starts
   // afresh, and writers' references to it with it.
   if (files_.size() >= kMostPathsKept) {
+    file_index_.clear();  // before the paths its keys are views of
     files_.clear();
-    file_index_.clear();
     ++table_;
   }
   if (batch.empty()) {
@@ -262,7 +265,7 @@ void CommitLog::WriteBatch(Batch* batch) {
     }
     const bool open = cache_.round_intact()
                           ? group.file != nullptr
-                          : cache_.IsOpen(batch->files[group.first_slot].path);
+                          : cache_.IsOpen(*batch->files[group.first_slot].path);
     if (open) {
       WriteGroup(group, order, batch);
     } else {
@@ -287,7 +290,8 @@ std::vector<CommitLog::Group> CommitLog::GroupFiles(
     const Batch& batch, std::vector<std::uint32_t>* group_of) {
   const auto slots = static_cast<std::uint32_t>(batch.files.size());
   std::vector<Group> groups;
-  std::vector<FileResult> failures(slots);
+  // The files that cannot be opened, few if any, in slot order.
+  std::vector<std::pair<std::uint32_t, FileResult>> failures;
   std::vector<AppendFile*> open(slots, nullptr);
   // The known identities, with their slots; sorted, each run of one
   // identity starts at its first slot.
@@ -295,9 +299,10 @@ std::vector<CommitLog::Group> CommitLog::GroupFiles(
   ids.reserve(slots);
   for (std::uint32_t slot = 0; slot < slots; ++slot) {
     FileId id;
-    if (cache_.Identify(batch.files[slot].path, &id, &open[slot],
-                        &failures[slot]) &&
-        !(id == FileId{})) {
+    FileResult result;
+    if (!cache_.Identify(*batch.files[slot].path, &id, &open[slot], &result)) {
+      failures.emplace_back(slot, std::move(result));
+    } else if (!(id == FileId{})) {
       ids.emplace_back(id, slot);
     }
   }
@@ -315,14 +320,18 @@ std::vector<CommitLog::Group> CommitLog::GroupFiles(
     }
   }
   group_of->assign(slots, 0);
+  auto failure = failures.begin();
   for (std::uint32_t slot = 0; slot < slots; ++slot) {
     if (first_slot[slot] != slot) {
       (*group_of)[slot] = (*group_of)[first_slot[slot]];
       continue;
     }
     (*group_of)[slot] = static_cast<std::uint32_t>(groups.size());
-    groups.push_back(
-        {slot, batch.files[slot].kind, failures[slot], open[slot]});
+    groups.push_back({slot, batch.files[slot].kind, {}, open[slot]});
+    if (failure != failures.end() && failure->first == slot) {
+      groups.back().failure = std::move(failure->second);
+      ++failure;
+    }
   }
   return groups;
 }
@@ -352,7 +361,7 @@ AppendFile* CommitLog::OpenFile(const Group& group, const Batch& batch,
   if (group.file != nullptr && cache_.round_intact()) {
     return group.file;
   }
-  return cache_.Open(batch.files[group.first_slot].path, result);
+  return cache_.Open(*batch.files[group.first_slot].path, result);
 }
 
 void CommitLog::WriteGroup(const Group& group,
@@ -375,7 +384,7 @@ void CommitLog::WriteGroup(const Group& group,
     }
     lines = scratch_;
   }
-  const std::string& path = batch->files[group.first_slot].path;
+  const std::string& path = *batch->files[group.first_slot].path;
   FileResult result = group.failure;
   AppendFile* file = nullptr;
   if (result.ok()) {

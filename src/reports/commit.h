@@ -117,7 +117,8 @@ class CommitLog {
   // A path logged in this run. Paths stay in the table across commits, so
   // that writers' references to them stay valid.
   struct LoggedFile {
-    std::string path;
+    // Shared with the batches that write to it, which outlive the table.
+    std::shared_ptr<const std::string> path;
     FileKind kind;
     std::uint64_t commit = 0;  // the last commit with lines for it
     std::uint32_t slot = 0;    // its place in the batch of that commit
@@ -198,7 +199,8 @@ class CommitLog {
   std::uint64_t commit_ = 1;
   std::uint64_t table_ = 1;  // changes when the table of paths is emptied
   std::vector<LoggedFile> files_;
-  std::unordered_map<std::string, std::uint32_t> file_index_;
+  // Keyed by the paths held in files_.
+  std::unordered_map<std::string_view, std::uint32_t> file_index_;
   std::vector<std::uint32_t> touched_;  // files_ indexes, by batch slot
   std::unique_ptr<Batch> current_;      // being made
   std::unique_ptr<Batch> other_;        // being written, or written

@@ -123,8 +123,8 @@ AppendFile* FileCache::Open(const std::string& path, FileResult* result) {
       // one open file, in the order they come.
       const Lru::iterator entry = same->second;
       (void)file->Close();
-      entry->paths.push_back(path);
-      by_path_.emplace(path, entry);
+      entry->aliases.push_front(path);
+      by_path_.emplace(entry->aliases.front(), entry);
       Use(entry);
       return entry->file.get();
     }
@@ -138,8 +138,8 @@ AppendFile* FileCache::Open(const std::string& path, FileResult* result) {
   while (lru_.size() >= capacity_) {
     Evict(std::prev(lru_.end()));
   }
-  lru_.push_front({std::move(file), {path}, round_});
-  by_path_.emplace(path, lru_.begin());
+  lru_.push_front({std::move(file), {}, round_});
+  by_path_.emplace(lru_.front().file->path(), lru_.begin());
   if (known_id) {
     by_id_.emplace(id, lru_.begin());
   }
@@ -178,8 +178,9 @@ void FileCache::Evict(Lru::iterator entry) {
   if (!closed.ok()) {
     reporter_(entry->file->path(), closed);
   }
-  for (const std::string& path : entry->paths) {
-    by_path_.erase(path);
+  by_path_.erase(entry->file->path());
+  for (const std::string& alias : entry->aliases) {
+    by_path_.erase(alias);
   }
   if (const FileId id = entry->file->id(); !(id == FileId{})) {
     by_id_.erase(id);

@@ -4,10 +4,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <forward_list>
 #include <functional>
 #include <list>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -91,7 +93,8 @@ class FileCache {
  private:
   struct Entry {
     std::unique_ptr<AppendFile> file;
-    std::vector<std::string> paths;
+    // Other spellings of the file's path, met while it was open.
+    std::forward_list<std::string> aliases;
     std::uint64_t round = 0;  // the last round it was used in
   };
   using Lru = std::list<Entry>;
@@ -112,7 +115,8 @@ class FileCache {
   Reporter reporter_;
   std::size_t capacity_;
   Lru lru_;  // most recently used first
-  std::unordered_map<std::string, Lru::iterator> by_path_;
+  // Keyed by the open file's path and its aliases, held by the entries.
+  std::unordered_map<std::string_view, Lru::iterator> by_path_;
   std::unordered_map<FileId, Lru::iterator, FileIdHash> by_id_;
   // The folders asked for in this run: 0 once made or found, else the errno
   // value of the failed make.
