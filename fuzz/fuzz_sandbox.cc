@@ -8,6 +8,8 @@
 #include <set>
 #include <system_error>
 
+#include "support/split_diagnostics.h"
+
 namespace tallora::fuzz {
 namespace {
 
@@ -70,23 +72,6 @@ void CheckDiagnostics(std::string_view text) {
     }
     text.remove_prefix(end + 1);
   }
-}
-
-// The failure lines of a run's diagnostics: all but its warnings and its
-// summary, which names the twin's own folder.
-std::string FailureLines(std::string_view text) {
-  std::string failures;
-  while (!text.empty()) {
-    const std::size_t end = text.find('\n');
-    const std::string_view line =
-        text.substr(0, end == std::string_view::npos ? text.size() : end + 1);
-    text.remove_prefix(line.size());
-    if (!line.starts_with("tallora: warning: ") &&
-        !line.starts_with("tallora: summary: ")) {
-      failures.append(line);
-    }
-  }
-  return failures;
 }
 
 // The distinct diagnostics of a run, each without its count of lost lines:
@@ -250,7 +235,11 @@ Sandbox::Outcome Sandbox::RunIn(const fs::path& work, FileMode mode) {
     Fail("exit status neither 0 nor 1");
   }
   CheckDiagnostics(outcome.diagnostics);
-  outcome.diagnostics = FailureLines(outcome.diagnostics);
+  // The summary names the twin's own folder; warnings never set the status.
+  std::string warnings;
+  std::string summary;
+  outcome.diagnostics =
+      testing::SplitDiagnostics(outcome.diagnostics, &warnings, &summary);
   if ((outcome.status == 1) != !outcome.diagnostics.empty()) {
     Fail("exit status does not match the failure lines", outcome.diagnostics);
   }

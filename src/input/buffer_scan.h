@@ -60,22 +60,20 @@ class LineFeedIndex {
   std::vector<std::uint64_t> words_ = std::vector<std::uint64_t>(1);
 };
 
-// The offset of the first byte of data[0, size) that ends a field (a
-// carriage return, a line feed or a NUL byte), or `size` when there is none.
-// REQUIRES: data[size, size + kScanPadding) may be read.
-inline std::size_t FindFieldEnd(const char* data, std::size_t size) {
+namespace buffer_scan_internal {
+
 #ifdef TALLORA_BUFFER_SCAN_SSE2
-  const __m128i feed = _mm_set1_epi8('\n');
-  const __m128i carriage = _mm_set1_epi8('\r');
-  const __m128i nul = _mm_setzero_si128();
+// The offset of the first byte of data[0, size) that `marks` marks, or
+// `size` when there is none: `marks` takes 16 bytes and gives 0xff for each
+// byte it marks.
+// REQUIRES: data[size, size + kScanPadding) may be read.
+template <typename Marks>
+inline std::size_t FirstMarked(const char* data, std::size_t size,
+                               Marks marks) {
   for (std::size_t at = 0; at < size; at += 16) {
     const __m128i bytes =
         _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
-    const __m128i ends =
-        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, feed),
-                                  _mm_cmpeq_epi8(bytes, carriage)),
-                     _mm_cmpeq_epi8(bytes, nul));
-    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(ends));
+    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(marks(bytes)));
     if (mask != 0) {
       const std::size_t found =
           at + static_cast<std::size_t>(std::countr_zero(mask));
@@ -83,13 +81,39 @@ inline std::size_t FindFieldEnd(const char* data, std::size_t size) {
     }
   }
   return size;
+}
 #else
+// The offset of the first byte of data[0, size) that `marks` marks, or
+// `size` when there is none.
+template <typename Marks>
+inline std::size_t FirstMarked(const char* data, std::size_t size,
+                               Marks marks) {
   for (std::size_t at = 0; at < size; ++at) {
-    if (data[at] == '\n' || data[at] == '\r' || data[at] == '\0') {
+    if (marks(data[at])) {
       return at;
     }
   }
   return size;
+}
+#endif
+
+}  // namespace buffer_scan_internal
+
+// The offset of the first byte of data[0, size) that ends a field (a
+// carriage return, a line feed or a NUL byte), or `size` when there is none.
+// REQUIRES: data[size, size + kScanPadding) may be read.
+inline std::size_t FindFieldEnd(const char* data, std::size_t size) {
+#ifdef TALLORA_BUFFER_SCAN_SSE2
+  return buffer_scan_internal::FirstMarked(data, size, [](__m128i bytes) {
+    return _mm_or_si128(
+        _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')),
+                     _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r'))),
+        _mm_cmpeq_epi8(bytes, _mm_setzero_si128()));
+  });
+#else
+  return buffer_scan_internal::FirstMarked(data, size, [](char byte) {
+    return byte == '\n' || byte == '\r' || byte == '\0';
+  });
 #endif
 }
 
@@ -98,26 +122,12 @@ inline std::size_t FindFieldEnd(const char* data, std::size_t size) {
 // REQUIRES: data[size, size + kScanPadding) may be read.
 inline std::size_t FindNul(const char* data, std::size_t size) {
 #ifdef TALLORA_BUFFER_SCAN_SSE2
-  const __m128i nul = _mm_setzero_si128();
-  for (std::size_t at = 0; at < size; at += 16) {
-    const __m128i bytes =
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
-    const auto mask =
-        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, nul)));
-    if (mask != 0) {
-      const std::size_t found =
-          at + static_cast<std::size_t>(std::countr_zero(mask));
-      return found < size ? found : size;
-    }
-  }
-  return size;
+  return buffer_scan_internal::FirstMarked(data, size, [](__m128i bytes) {
+    return _mm_cmpeq_epi8(bytes, _mm_setzero_si128());
+  });
 #else
-  for (std::size_t at = 0; at < size; ++at) {
-    if (data[at] == '\0') {
-      return at;
-    }
-  }
-  return size;
+  return buffer_scan_internal::FirstMarked(
+      data, size, [](char byte) { return byte == '\0'; });
 #endif
 }
 

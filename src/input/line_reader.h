@@ -55,13 +55,11 @@ class LineReader {
   // the line (SlotKeeps): the line end stays in it.
   bool ReadStored(std::size_t limit, std::size_t width,
                   std::string_view* text) {
-    std::size_t start;
-    std::size_t size;
-    if (!Take(limit, &start, &size)) {
+    std::string_view kept;
+    if (!TakeKept(limit, width, &kept)) {
       return false;
     }
-    const char* data = buffer_.get() + start;
-    *text = {data, FindNul(data, Kept(size, width))};
+    *text = kept.substr(0, FindNul(kept.data(), kept.size()));
     return true;
   }
 
@@ -70,13 +68,11 @@ class LineReader {
   // carriage return, line feed or NUL byte, and holds at most width-1 bytes.
   bool ReadField(std::size_t limit, std::size_t width,
                  std::string_view* field) {
-    std::size_t start;
-    std::size_t size;
-    if (!Take(limit, &start, &size)) {
+    std::string_view kept;
+    if (!TakeKept(limit, width, &kept)) {
       return false;
     }
-    const char* data = buffer_.get() + start;
-    *field = {data, FindFieldEnd(data, Kept(size, width))};
+    *field = kept.substr(0, FindFieldEnd(kept.data(), kept.size()));
     return true;
   }
 
@@ -84,13 +80,12 @@ class LineReader {
   // the line and `*field` the same cut at line end.
   bool ReadStoredAndField(std::size_t limit, std::size_t width,
                           std::string_view* text, std::string_view* field) {
-    std::size_t start;
-    std::size_t size;
-    if (!Take(limit, &start, &size)) {
+    std::string_view line;
+    if (!TakeKept(limit, width, &line)) {
       return false;
     }
-    const char* data = buffer_.get() + start;
-    const std::size_t kept = Kept(size, width);
+    const char* data = line.data();
+    const std::size_t kept = line.size();
     const std::size_t cut = FindFieldEnd(data, kept);
     // Only a carriage return lets the stored text go on past the cut: a line
     // feed is a line's last byte, and a NUL ends the stored text too.
@@ -221,6 +216,18 @@ class LineReader {
   // Bytes of a `size`-byte line that a slot of width `width` may keep.
   static std::size_t Kept(std::size_t size, std::size_t width) {
     return width == 0 || size < width - 1 ? size : width - 1;
+  }
+
+  // Take, with `*kept` viewing the bytes of the line that a slot of width
+  // `width` may keep.
+  bool TakeKept(std::size_t limit, std::size_t width, std::string_view* kept) {
+    std::size_t start;
+    std::size_t size;
+    if (!Take(limit, &start, &size)) {
+      return false;
+    }
+    *kept = {buffer_.get() + start, Kept(size, width)};
+    return true;
   }
 
   // The one step every read goes through: takes the next line of at most

@@ -34,22 +34,6 @@ std::string WithoutCarriageReturns(std::string text) {
 
 }  // namespace
 
-std::string SplitDiagnostics(std::string_view text, std::string* warnings,
-                             std::string* summary) {
-  std::string failures;
-  while (!text.empty()) {
-    const std::size_t end = text.find('\n');
-    const std::string_view line =
-        text.substr(0, end == std::string_view::npos ? text.size() : end + 1);
-    text.remove_prefix(line.size());
-    std::string* to = line.starts_with("tallora: warning: ")   ? warnings
-                      : line.starts_with("tallora: summary: ") ? summary
-                                                               : &failures;
-    to->append(line);
-  }
-  return failures;
-}
-
 bool RunsWindowsBuild() {
   return ToolCommand().find(".exe") != std::string::npos;
 }

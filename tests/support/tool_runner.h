@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "support/split_diagnostics.h"
+
 namespace tallora::testing {
 
 struct ToolResult {
@@ -20,12 +22,6 @@ struct ToolResult {
   std::string warnings;
   std::string summary;
 };
-
-// Splits the standard error of a run into failure lines (returned), warning
-// lines ("tallora: warning: ...", into *warnings) and the summary line
-// ("tallora: summary: ...", into *summary), each with its line feed.
-std::string SplitDiagnostics(std::string_view text, std::string* warnings,
-                             std::string* summary);
 
 // Runs the tool with `folder` as working directory and an empty standard
 // input. The tool is the build's own binary unless the environment variable
