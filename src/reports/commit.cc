@@ -19,6 +19,7 @@ void CommitLog::Batch::Clear() {
   files.clear();
   entries.clear();
   bytes.clear();
+  open_failures.clear();
   reports.clear();
   lines_written = 0;
   // One huge block may have grown the buffer; give that memory back.
@@ -149,10 +150,11 @@ void CommitLog::Append(const std::string& path, FileKind kind,
   Batch& batch = *current_;
   if (!batch.entries.empty() && batch.entries.back().slot == file.slot) {
     batch.entries.back().length += static_cast<std::uint32_t>(size);
-    batch.entries.back().lines += line_count;
+    batch.entries.back().lines += static_cast<std::uint32_t>(line_count);
   } else {
     batch.entries.push_back({file.slot, static_cast<std::uint32_t>(size),
-                             batch.bytes.size(), line_count});
+                             static_cast<std::uint32_t>(batch.bytes.size()),
+                             static_cast<std::uint32_t>(line_count)});
   }
   for (const std::string_view piece : pieces) {
     batch.bytes.append(piece);
@@ -252,7 +254,7 @@ void CommitLog::WriteBatch(Batch* batch) {
   // Paths that reach one file share a group, so that its lines keep the
   // order they were made in; each group's entries are taken in log order.
   std::vector<std::uint32_t> group_of;
-  std::vector<Group> groups = GroupFiles(*batch, &group_of);
+  std::vector<Group> groups = GroupFiles(batch, &group_of);
   const std::vector<std::size_t> order =
       OrderEntries(*batch, group_of, &groups);
   // Node and DHE files first, those still open before those to open again,
@@ -287,11 +289,10 @@ void CommitLog::WriteBatch(Batch* batch) {
 }
 
 std::vector<CommitLog::Group> CommitLog::GroupFiles(
-    const Batch& batch, std::vector<std::uint32_t>* group_of) {
-  const auto slots = static_cast<std::uint32_t>(batch.files.size());
+    Batch* batch, std::vector<std::uint32_t>* group_of) {
+  const auto slots = static_cast<std::uint32_t>(batch->files.size());
   std::vector<Group> groups;
-  // The files that cannot be opened, few if any, in slot order.
-  std::vector<std::pair<std::uint32_t, FileResult>> failures;
+  std::vector<std::uint32_t> failure_of(slots, Group::kOpened);
   std::vector<AppendFile*> open(slots, nullptr);
   // The known identities, with their slots; sorted, each run of one
   // identity starts at its first slot.
@@ -300,8 +301,10 @@ std::vector<CommitLog::Group> CommitLog::GroupFiles(
   for (std::uint32_t slot = 0; slot < slots; ++slot) {
     FileId id;
     FileResult result;
-    if (!cache_.Identify(*batch.files[slot].path, &id, &open[slot], &result)) {
-      failures.emplace_back(slot, std::move(result));
+    if (!cache_.Identify(*batch->files[slot].path, &id, &open[slot], &result)) {
+      failure_of[slot] =
+          static_cast<std::uint32_t>(batch->open_failures.size());
+      batch->open_failures.push_back(std::move(result));
     } else if (!(id == FileId{})) {
       ids.emplace_back(id, slot);
     }
@@ -320,18 +323,14 @@ std::vector<CommitLog::Group> CommitLog::GroupFiles(
     }
   }
   group_of->assign(slots, 0);
-  auto failure = failures.begin();
   for (std::uint32_t slot = 0; slot < slots; ++slot) {
     if (first_slot[slot] != slot) {
       (*group_of)[slot] = (*group_of)[first_slot[slot]];
       continue;
     }
     (*group_of)[slot] = static_cast<std::uint32_t>(groups.size());
-    groups.push_back({slot, batch.files[slot].kind, {}, open[slot]});
-    if (failure != failures.end() && failure->first == slot) {
-      groups.back().failure = std::move(failure->second);
-      ++failure;
-    }
+    groups.push_back(
+        {slot, batch->files[slot].kind, failure_of[slot], open[slot]});
   }
   return groups;
 }
@@ -385,7 +384,10 @@ void CommitLog::WriteGroup(const Group& group,
     lines = scratch_;
   }
   const std::string& path = *batch->files[group.first_slot].path;
-  FileResult result = group.failure;
+  FileResult result;
+  if (group.failure != Group::kOpened) {
+    result = batch->open_failures[group.failure];
+  }
   AppendFile* file = nullptr;
   if (result.ok()) {
     file = OpenFile(group, *batch, &result);

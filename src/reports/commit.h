@@ -123,11 +123,13 @@ class CommitLog {
     std::uint64_t commit = 0;  // the last commit with lines for it
     std::uint32_t slot = 0;    // its place in the batch of that commit
   };
+  // A run of lines for one file. A batch holds at most about twice the
+  // budget, so 32 bits count its bytes and lines.
   struct Entry {
     std::uint32_t slot;  // the file's place in the batch's files
     std::uint32_t length;
-    std::size_t offset;
-    std::size_t lines;
+    std::uint32_t offset;
+    std::uint32_t lines;
   };
   struct Reported {
     std::string path;
@@ -141,6 +143,8 @@ class CommitLog {
     std::vector<LoggedFile> files;
     std::vector<Entry> entries;
     std::string bytes;
+    // Why files of the batch could not be opened when grouped, few if any.
+    std::vector<FileResult> open_failures;
     // What the writer found, for the calling thread to report.
     std::vector<Reported> reports;
     std::uint64_t lines_written = 0;
@@ -153,7 +157,10 @@ class CommitLog {
   struct Group {
     std::uint32_t first_slot;  // the first logged of its paths
     FileKind kind;
-    FileResult failure;  // why the file could not be opened, if it could not
+    // Why the file could not be opened, as an index in the batch's
+    // open_failures; kOpened when it could.
+    static constexpr std::uint32_t kOpened = ~std::uint32_t{0};
+    std::uint32_t failure = kOpened;
     AppendFile* file = nullptr;  // open when grouped, if it was opened
     std::size_t first_entry = 0;
     std::size_t entry_count = 0;
@@ -171,7 +178,7 @@ class CommitLog {
   void WriterLoop();
   void WriteBatch(Batch* batch);
   // The groups of the batch's files, and in *group_of the group of each.
-  std::vector<Group> GroupFiles(const Batch& batch,
+  std::vector<Group> GroupFiles(Batch* batch,
                                 std::vector<std::uint32_t>* group_of);
   // The entries of every group, one group after the other, each in log
   // order; sets each group's first entry and count.

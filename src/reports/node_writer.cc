@@ -21,8 +21,9 @@ NodeFiles::Folder& NodeFiles::Find(std::string_view name) {
   if (const auto found = folders_.find(name); found != folders_.end()) {
     return found->second;
   }
-  Folder& folder = folders_[std::string(name)];
-  folder.name = name;
+  const auto added = folders_.try_emplace(std::string(name)).first;
+  Folder& folder = added->second;
+  folder.name = added->first;
   folder.usable = IsUsableName(name);
   folder.comma = name.find(',') != std::string_view::npos;
   folder.formula = LooksLikeFormula(name);

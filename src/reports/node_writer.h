@@ -36,7 +36,7 @@ class NodeFiles {
   // The folder Node\<name> of one name, and its file for the date last
   // written.
   struct Folder {
-    std::string name;
+    std::string_view name;  // the key it is kept under
     bool usable = false;
     bool comma = false;     // the name holds a comma
     bool formula = false;   // the name looks like a formula
